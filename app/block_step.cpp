@@ -1,0 +1,30 @@
+#include "app/block_step.h"
+
+#include <windows.h>
+
+#include "app/app_state.h"
+#include "app/settings.h"
+#include "app/sweep.h"
+#include "capture/capture_session.h"
+#include "windows/display_frame.h"
+
+bool RunBlockStep()
+{
+    bool readOk = SUCCEEDED(ReadCapturedBlocks());
+    if (!readOk)
+        MessageBoxA(g_hControlDialog, "Direct Sound の通知イベントに失敗しました。\n終了します。",
+                    "Tavrel", MB_ICONERROR | MB_OK);
+
+    // The rest runs after a failed read too: the windows see the last block.
+    UpdateCounterText(g_hControlDialog);
+    AdvanceSweepPosition();
+    if (g_Settings.m_bIsShowWaveWindow)
+        SendMessageA(g_hWaveWindow, UM_NEWDATA, 0, 0);
+    if (g_Settings.m_bIsShowResurgeWindow)
+        SendMessageA(g_hResurgeWindow, UM_NEWDATA, 0, 0);
+    if (g_Settings.m_bIsShowDecibelWindow)
+        SendMessageA(g_hDecibelWindow, UM_NEWDATA, 0, 0);
+    if (g_Settings.m_bIsShowFFTWindow)
+        SendMessageA(g_hFFTWindow, UM_NEWDATA, 0, 0);
+    return readOk;
+}

@@ -1,0 +1,59 @@
+#include "app/main_loop.h"
+
+#include "app/app_state.h"
+#include "app/block_step.h"
+#include "dialogs/own_windows.h"
+
+bool DrainMessageQueue(HACCEL accelerators, WPARAM* lastWParam)
+{
+    bool quit = false;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        *lastWParam = msg.wParam;
+        if (msg.message == WM_QUIT)
+            quit = true;
+        // Keys typed into other windows of this thread (the help viewer) are
+        // theirs, not commands of ours.
+        if (accelerators && IsTavrelWindow(msg.hwnd) &&
+            TranslateAcceleratorA(g_hControlDialog, accelerators, &msg))
+            continue;
+        if (!IsDialogMessageA(g_hControlDialog, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    return quit;
+}
+
+// Input of any kind, sent messages included, is waiting.
+static bool InputWaiting()
+{
+    return HIWORD(GetQueueStatus(QS_ALLINPUT)) != 0;
+}
+
+WPARAM RunMainLoop(HACCEL accelerators)
+{
+    WPARAM lastWParam = 0;
+    bool quit = false;
+    while (!quit) {
+        // QS_ALLINPUT, not QS_ALLEVENTS: a message sent by another program
+        // must wake us, or its sender waits until a block arrives.
+        // Without an event (its creation failed) wait for input alone rather
+        // than spin on a failing wait.
+        DWORD handles = g_hNotificationEvent ? 1 : 0;
+        DWORD wake = MsgWaitForMultipleObjects(handles, &g_hNotificationEvent, FALSE, INFINITE,
+                                               QS_ALLINPUT);
+        if (handles == 1 && wake == WAIT_OBJECT_0) {
+            if (!RunBlockStep())
+                quit = true;
+            // Block steps longer than a block would otherwise starve the
+            // user's input: Stop and Exit must still answer.
+            if (InputWaiting() && DrainMessageQueue(accelerators, &lastWParam))
+                quit = true;
+        } else if (wake == WAIT_OBJECT_0 + handles) {
+            if (DrainMessageQueue(accelerators, &lastWParam))
+                quit = true;
+        }
+    }
+    return lastWParam;
+}

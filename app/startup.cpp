@@ -1,0 +1,54 @@
+#include "app/startup.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "app/app_state.h"
+#include "app/main_loop.h"
+#include "app/settings.h"
+#include "app/settings_store.h"
+#include "capture/device_list.h"
+#include "dialogs/control_dialog.h"
+#include "dialogs/title_window.h"
+#include "res/resource.h"
+
+HINSTANCE g_hInstance = nullptr;
+HWND g_hControlDialog = nullptr;
+HANDLE g_hNotificationEvent = nullptr;
+
+int RunTavrel(HINSTANCE instance)
+{
+    g_hInstance = instance;
+    LoadSettings();
+    CreateTitleWindow(instance);
+
+    HRESULT hr = CoInitialize(nullptr);
+    if (FAILED(hr))
+        return hr;
+    // The settings dialog's up-down control needs its class registered.
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    g_hNotificationEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (FAILED(OpenCaptureDevice()))
+        g_Settings.m_iCurrentAudioDriver = 0;
+
+    HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_CONTROL), nullptr,
+                                     ControlDialogProc, 0);
+    if (!dialog)
+        return 0;
+    g_hControlDialog = dialog;
+    ShowWindow(dialog, SW_SHOW);
+    UpdateWindow(dialog);
+
+    HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    WPARAM exitCode = RunMainLoop(accelerators);
+
+    ReleaseCaptureObjects();
+    if (g_hNotificationEvent) {
+        CloseHandle(g_hNotificationEvent);
+        g_hNotificationEvent = nullptr;
+    }
+    CoUninitialize();
+    return static_cast<int>(exitCode);
+}

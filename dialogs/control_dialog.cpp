@@ -1,0 +1,161 @@
+#include "dialogs/control_dialog.h"
+
+#include "app/app_state.h"
+#include "app/module_path.h"
+#include "app/path_join.h"
+#include "app/settings.h"
+#include "app/settings_store.h"
+#include "app/sweep.h"
+#include "capture/capture_session.h"
+#include "capture/device_list.h"
+#include "dialogs/about_dialog.h"
+#include "dialogs/settings_dialog.h"
+#include "res/resource.h"
+#include "windows/display_frame.h"
+
+static void SetDialogIcon(HWND window, int iconId)
+{
+    HICON icon = LoadIconA(g_hInstance, MAKEINTRESOURCEA(iconId));
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+bool InitControlDialog(HWND dialog)
+{
+    PlaceWindow(dialog, g_Settings.m_CtrlDlgWindowXPos, g_Settings.m_CtrlDlgWindowYPos, 0, 0);
+    SetFocus(GetDlgItem(dialog, IDC_STARTSTOP));
+    if (!CreateDisplayWindows(g_hInstance))
+        return false;
+    ApplyWindowVisibility();
+    SetDialogIcon(dialog, IDI_TAVREL);
+    SetDisplayWindowIcons();
+    return true;
+}
+
+static void OnInitDialog(HWND dialog)
+{
+    if (InitControlDialog(dialog))
+        return;
+    MessageBoxA(dialog, "重大な初期化エラー", "fatal error", MB_ICONERROR | MB_OK);
+    ExitProcess(0);
+}
+
+static void ClearDisplayWindows()
+{
+    SendMessageA(g_hWaveWindow, UM_CLEAR, 0, 0);
+    SendMessageA(g_hResurgeWindow, UM_CLEAR, 0, 0);
+    SendMessageA(g_hDecibelWindow, UM_CLEAR, 0, 0);
+    SendMessageA(g_hFFTWindow, UM_CLEAR, 0, 0);
+}
+
+static BOOL OnStartStop(HWND dialog)
+{
+    g_bCapturing = !g_bCapturing;
+    if (g_bCapturing) {
+        g_iSweepPosition = 0;
+        ClearDisplayWindows();
+    }
+    HRESULT hr = SwitchCapture(g_bCapturing);
+    if (HasCaptureObject() && SUCCEEDED(hr))
+        return TRUE;
+    g_bCapturing = false;
+    SwitchCapture(false);
+    MessageBoxA(dialog, "DirectSound デバイスが利用できません。", "fatal error", MB_ICONERROR | MB_OK);
+    return FALSE;
+}
+
+static void ToggleWindow(bool* shown)
+{
+    *shown = !*shown;
+    ApplyWindowVisibility();
+}
+
+static void OpenBesideProgram(const char* fileName)
+{
+    char path[kPathBufferSize];
+    ModuleRelativePath(fileName, path, sizeof(path));
+    ShellOpen(path);
+}
+
+static BOOL OnCommand(HWND dialog, int id)
+{
+    switch (id) {
+    case IDC_STARTSTOP:
+        return OnStartStop(dialog);
+    case IDM_EXIT:
+        SaveOnExit();
+        DestroyWindow(dialog);
+        return TRUE;
+    case IDM_TOGGLE_WAVE:
+        ToggleWindow(&g_Settings.m_bIsShowWaveWindow);
+        return TRUE;
+    case IDM_TOGGLE_RESURGE:
+        ToggleWindow(&g_Settings.m_bIsShowResurgeWindow);
+        return TRUE;
+    case IDM_TOGGLE_DECIBEL:
+        ToggleWindow(&g_Settings.m_bIsShowDecibelWindow);
+        return TRUE;
+    case IDM_TOGGLE_FFT:
+        ToggleWindow(&g_Settings.m_bIsShowFFTWindow);
+        return TRUE;
+    case IDM_SETTINGS:
+        DialogBoxParamA(g_hInstance, MAKEINTRESOURCEA(IDD_SETTINGS), dialog, SettingsDialogProc, 0);
+        return TRUE;
+    case IDM_ABOUT:
+        DialogBoxParamA(g_hInstance, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
+        return TRUE;
+    case IDM_PLAYBACK_VOLUME:
+        WinExec("SNDVOL32.EXE", SW_SHOW);
+        return TRUE;
+    case IDM_RECORDING_VOLUME:
+        WinExec("SNDVOL32.EXE /r", SW_SHOW);
+        return TRUE;
+    case IDM_HELP:
+        ShowHelp(nullptr);
+        return TRUE;
+    case IDM_HOMEPAGE:
+        ShellOpen(nullptr);
+        return TRUE;
+    case IDM_GPL_ENGLISH:
+        OpenBesideProgram("gnu.txt");
+        return TRUE;
+    case IDM_GPL_JAPANESE:
+        OpenBesideProgram("gnu-j.txt");
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+static void OnInitMenu(HMENU menu)
+{
+    auto check = [menu](int id, bool shown) {
+        CheckMenuItem(menu, id, MF_BYCOMMAND | (shown ? MF_CHECKED : MF_UNCHECKED));
+    };
+    check(IDM_TOGGLE_WAVE, g_Settings.m_bIsShowWaveWindow);
+    check(IDM_TOGGLE_RESURGE, g_Settings.m_bIsShowResurgeWindow);
+    check(IDM_TOGGLE_DECIBEL, g_Settings.m_bIsShowDecibelWindow);
+    check(IDM_TOGGLE_FFT, g_Settings.m_bIsShowFFTWindow);
+}
+
+INT_PTR CALLBACK ControlDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        return OnCommand(dialog, LOWORD(wParam));
+    case WM_INITMENU:
+        OnInitMenu(reinterpret_cast<HMENU>(wParam));
+        return TRUE;
+    case WM_CLOSE:
+        SendMessageA(dialog, WM_COMMAND, IDM_EXIT, 0);
+        return TRUE;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}

@@ -1,0 +1,7 @@
+// The control dialog: the application's main window and the owner of every
+// command the user can give.
+#pragma once
+#include <windows.h>
+
+INT_PTR CALLBACK ControlDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+bool InitControlDialog(HWND dialog);
