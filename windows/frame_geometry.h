@@ -1,0 +1,27 @@
+// Arithmetic shared by the frame of the display windows: the scale margin,
+// the sweep cursor and window placement.
+#ifndef TAVREL_WINDOWS_FRAME_GEOMETRY_H
+#define TAVREL_WINDOWS_FRAME_GEOMETRY_H
+
+#include "windows/display_math.h"
+
+// Width of the left scale margin; the vertical axis of the Wave and FFT
+// windows, and the start of every grid line, is at this column.
+const int kScaleMargin = 50;
+
+// The black vertical axis at x = kScaleMargin over the full client height.
+LineSegment ScaleAxis(int clientHeight);
+
+// The two lines of the sweep cursor for the newest column x: `blank` in the
+// background colour over column x, `cursor` in red over column x + 1; both run
+// from row 0 to clientHeight. x + 1 saturates instead of overflowing.
+struct SweepCursorLines {
+  LineSegment blank;
+  LineSegment cursor;
+};
+SweepCursorLines ComputeSweepCursor(int sweepColumn, int clientHeight);
+
+// The outer extent a placement asks for: 0 keeps the current one.
+int ResolvePlacementExtent(int requested, int current);
+
+#endif
