@@ -33,7 +33,7 @@ common_env() {
 make_template() {
   # Created once per machine under the Japanese locale, then copied: menus and
   # captions keep a Japanese charset and a new prefix costs seconds, not ten.
-  [ -f "$template/.tavrel-ready" ] && return
+  [ -f "$template/.tavrel-ready" ] && [ -f "$template/drive_c/windows/Fonts/marlett.ttf" ] && return
   local tmp=$template.tmp.$$
   rm -rf "$tmp"; mkdir -p "$(dirname "$template")"
   (
@@ -48,7 +48,8 @@ make_template() {
     "$wineserver" -w
   )
   mkdir -p "$tmp/drive_c/windows/Fonts"
-  cp /usr/share/wine/fonts/marlett.ttf "$tmp/drive_c/windows/Fonts/" 2>/dev/null || true
+  # Caption buttons are drawn with Marlett; without it they show letters.
+  cp /usr/share/wine/fonts/marlett.ttf "$tmp/drive_c/windows/Fonts/"
   touch "$tmp/.tavrel-ready"
   rm -rf "$template"; mv "$tmp" "$template"
 }

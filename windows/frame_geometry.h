@@ -3,11 +3,8 @@
 #ifndef TAVREL_WINDOWS_FRAME_GEOMETRY_H
 #define TAVREL_WINDOWS_FRAME_GEOMETRY_H
 
+#include "app/sweep.h"  // kScaleMargin: the axis column, left of the sweep
 #include "windows/display_math.h"
-
-// Width of the left scale margin; the vertical axis of the Wave and FFT
-// windows, and the start of every grid line, is at this column.
-const int kScaleMargin = 50;
 
 // The black vertical axis at x = kScaleMargin over the full client height.
 LineSegment ScaleAxis(int clientHeight);

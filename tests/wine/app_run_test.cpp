@@ -118,9 +118,9 @@ TEST_F(TavrelRun, MinimisedControlDialogSavesItsRestoredPlace)
 TEST_F(TavrelRun, IdleLoopAnswersMessagesSentFromOtherPrograms)
 {
     ASSERT_TRUE(StartTavrel(&process_));
-    Sleep(300);
-    // Nothing is captured, so no notification will wake the loop: a sent
-    // message must wake it by itself.
+    // Past the title window's timer nothing is captured and nothing else
+    // wakes the loop: the sent message must wake it by itself.
+    Sleep(2600);
     DWORD_PTR result = 0;
     DWORD start = GetTickCount();
     LRESULT ok = SendMessageTimeoutA(process_.controlDialog, WM_NULL, 0, 0, SMTO_NORMAL, 5000,
