@@ -9,7 +9,10 @@ bool DrainMessageQueue(HACCEL accelerators, WPARAM* lastWParam)
     bool quit = false;
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        *lastWParam = msg.wParam;
+        // The exit code is the quit message's: the key-up of F12 still
+        // drained after it must not replace it.
+        if (!quit)
+            *lastWParam = msg.wParam;
         if (msg.message == WM_QUIT)
             quit = true;
         // Keys typed into other windows of this thread (the help viewer) are

@@ -14,7 +14,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/setup.sh
 cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
-cmake --build build/win -j"${TAVREL_JOBS:-2}"
+cmake --build build/win -j"${TAVREL_JOBS:-2}" --target Tavrel tavrel_files
 exe=$root/build/win/bin/Tavrel.exe
 run_dir=$root/build/run
 mkdir -p "$run_dir"
@@ -53,20 +53,23 @@ wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 "$wine" "$exe" &
 tavrel=$!
 
+# The control dialog; the title window carries the same caption for its
+# first two seconds, so ask again each time.
+control_dialog() { xdotool search --name '^Tavrel$' 2>/dev/null | tail -n1; }
+press() {
+  local win; win=$(control_dialog)
+  [ -n "$win" ] && { xdotool windowactivate --sync "$win" key "$1" 2>/dev/null \
+                     || xdotool key --window "$win" "$1" 2>/dev/null || true; }
+}
 if [ "${TAVREL_RUN_CAPTURE:-0}" = 1 ] || [ -n "${TAVREL_RUN_SECONDS:-}" ]; then
-  for _ in $(seq 50); do
-    win=$(xdotool search --name '^Tavrel$' 2>/dev/null | head -n1) && [ -n "$win" ] && break
-    sleep 0.2
-  done
-  if [ "${TAVREL_RUN_CAPTURE:-0}" = 1 ] && [ -n "${win:-}" ]; then
-    sleep 2.5   # the title window goes after 2 s
-    xdotool windowactivate --sync "$win" key space 2>/dev/null || xdotool key --window "$win" space
-  fi
+  sleep 3   # the title window goes after 2 s
+  [ "${TAVREL_RUN_CAPTURE:-0}" = 1 ] && press space
   if [ -n "${TAVREL_RUN_SECONDS:-}" ]; then
     sleep "$TAVREL_RUN_SECONDS"
     [ $private -eq 1 ] && import -display "$DISPLAY" -window root "$run_dir/screen.png" 2>/dev/null || true
-    xdotool windowactivate --sync "$win" key F12 2>/dev/null || xdotool key --window "$win" F12
+    press F12
   fi
 fi
-wait $tavrel
-echo "Tavrel exited with code $?"
+code=0
+wait $tavrel || code=$?
+echo "Tavrel exited with code $code"
