@@ -33,7 +33,7 @@ common_env() {
 make_template() {
   # Created once per machine under the Japanese locale, then copied: menus and
   # captions keep a Japanese charset and a new prefix costs seconds, not ten.
-  [ -f "$template/.tavrel-ready" ] && [ -f "$template/drive_c/windows/Fonts/marlett.ttf" ] && return
+  [ -f "$template/.tavrel-ready-2" ] && return
   local tmp=$template.tmp.$$
   rm -rf "$tmp"; mkdir -p "$(dirname "$template")"
   (
@@ -45,12 +45,16 @@ make_template() {
     # Wine draws frames itself: focus follows windows, hides cost no 2 s wait.
     "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d Y /f >/dev/null 2>&1
+    # The dialogs' font resolves to the proportional IPA Gothic, as on
+    # Windows, instead of a fixed-pitch fallback that clips the labels.
+    "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1
+    "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
     "$wineserver" -w
   )
   mkdir -p "$tmp/drive_c/windows/Fonts"
   # Caption buttons are drawn with Marlett; without it they show letters.
   cp /usr/share/wine/fonts/marlett.ttf "$tmp/drive_c/windows/Fonts/"
-  touch "$tmp/.tavrel-ready"
+  touch "$tmp/.tavrel-ready" "$tmp/.tavrel-ready-2"
   rm -rf "$template"; mv "$tmp" "$template"
 }
 
@@ -109,6 +113,9 @@ case $cmd in
     export DISPLAY=$(read_state display)
     start_pulse
     start_wineserver
+    # Wine's own services start with the first program and keep its output
+    # open; start them here so they do not hold a test runner's pipes.
+    "$wine" cmd /c exit </dev/null >/dev/null 2>&1 || true
     write_env
     ;;
   stop)
