@@ -33,3 +33,6 @@ target_compile_options(gtest PRIVATE -w)
 target_compile_options(gtest_main PRIVATE -w)
 
 add_subdirectory(tests/wine)
+
+# Benchmarks and tools built on request (scripts/bench.sh, scripts/soak.sh).
+include(${CMAKE_SOURCE_DIR}/bench/wine_block_step_bench.cmake)
