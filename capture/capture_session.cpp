@@ -86,6 +86,10 @@ HRESULT SetUpCaptureBuffer(const WAVEFORMATEX* format)
     ReleaseCaptureBuffer();
     if (!g_pDirectSoundCapture)
         return E_FAIL;
+    // A stored rate far out of range must fail the start, not reach the
+    // driver: under Wine the sound library aborts the process on it.
+    if (format->nSamplesPerSec < DSBFREQUENCY_MIN || format->nSamplesPerSec > DSBFREQUENCY_MAX)
+        return DSERR_BADFORMAT;
 
     g_dwNotificationSize = ComputeNotificationSize(format->nAvgBytesPerSec, format->nBlockAlign);
     g_dwCaptureBufferSize = ComputeCaptureBufferSize(g_dwNotificationSize);

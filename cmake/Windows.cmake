@@ -36,3 +36,6 @@ add_subdirectory(tests/wine)
 
 # Benchmarks and tools built on request (scripts/bench.sh, scripts/soak.sh).
 include(${CMAKE_SOURCE_DIR}/bench/wine_block_step_bench.cmake)
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/tools/CMakeLists.txt)
+  add_subdirectory(tests/tools)
+endif()

@@ -32,8 +32,21 @@ std::string E2eScratchName(const char* prefix)
 
 void RemoveE2eScratchDir()
 {
-    const std::string dir = E2eScratchDir();
-    RunUnix("rm -rf " + ShellQuote(dir));
+    // Not through RunUnix, whose own files live in the folder: a shell that
+    // removes it is started and left to finish on its own.
+    // Wine splits a Unix program's command line by the Windows rules: double
+    // quotes group, single quotes do not.
+    std::string commandLine = "/bin/sh -c \"rm -rf " + E2eScratchDir() + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &info)) {
+        if (info.hProcess)
+            CloseHandle(info.hProcess);
+        if (info.hThread)
+            CloseHandle(info.hThread);
+    }
 }
 
 std::string ShellQuote(const std::string& text)

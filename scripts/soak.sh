@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# A long run of Tavrel: 96000 Hz, all four windows shown, a tone on a
+# private PulseAudio line-in. Every 30 s the process's kernel handles, GDI
+# objects, private memory and block counter are sampled and printed; between
+# samples the counter is polled for the longest time without a block step.
+# Fails when the first three do not stay flat, when a gap between block
+# steps was long enough to lose blocks, or when the normal exit (F12) does
+# not end the run with code 0 and save the settings.
+#
+#   scripts/soak.sh [SECONDS]      default 600 (10 minutes)
+#
+# Uses the cross build in build/win (or $TAVREL_BUILD_DIR), building what is
+# missing, and its Wine environment (started and stopped here when it is not
+# already up). The user's Tavrel registry key is put back afterwards.
+set -euo pipefail
+seconds=${1:-600}
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${TAVREL_BUILD_DIR:-$root/build/win}
+env_dir=${TAVREL_WINE_ENV:-$build/wine-env}
+sampler=$build/tools/proc_sampler.exe
+key='HKCU\Software\Korvane\Tavrel'
+rate=96000
+
+if [ ! -f "$sampler" ] || [ ! -f "$build/bin/Tavrel.exe" ]; then
+  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
+  cmake --build "$build" -j"${TAVREL_JOBS:-2}" --target Tavrel proc_sampler
+fi
+
+started_env=0
+if ! "$root/scripts/wine-env.sh" status "$env_dir"; then
+  "$root/scripts/wine-env.sh" start "$env_dir"
+  started_env=1
+fi
+# shellcheck disable=SC1091
+. "$env_dir/env.sh"
+work=$(mktemp -d "$env_dir/soak.XXXXXX")
+
+pulse_pid='' player='' tavrel='' had_key=0
+cleanup() {
+  set +e
+  [ -n "$tavrel" ] && kill "$tavrel" 2>/dev/null
+  [ -n "$player" ] && kill -- "-$player" 2>/dev/null
+  [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null && wait "$pulse_pid" 2>/dev/null
+  "$WINE" reg delete "$key" /f >/dev/null 2>&1
+  [ $had_key -eq 1 ] && "$WINE" reg import "$work/saved.reg" >/dev/null 2>&1
+  rm -rf "$work"
+  [ $started_env -eq 1 ] && "$root/scripts/wine-env.sh" stop "$env_dir"
+}
+trap cleanup EXIT
+
+# A sound server of its own, its one line-in at the soak's rate, so the
+# environment's server and its devices are left as they are.
+mkdir -p "$work/run"; chmod 700 "$work/run"
+cat > "$work/server.pa" <<PA
+load-module module-native-protocol-unix auth-anonymous=1 socket=$work/native
+load-module module-null-sink sink_name=tavrel_soak rate=$rate channels=2 sink_properties=device.description=TavrelSoak
+set-default-sink tavrel_soak
+set-default-source tavrel_soak.monitor
+PA
+LC_ALL=C XDG_RUNTIME_DIR=$work/run HOME=$work/run pulseaudio --daemonize=no --exit-idle-time=-1 \
+  --disallow-exit -n -F "$work/server.pa" --log-target=file:"$work/pulse.log" >/dev/null 2>&1 &
+pulse_pid=$!
+export PULSE_SERVER=unix:$work/native
+for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+pactl info >/dev/null
+
+# 1 kHz at -6 dB left, 440 Hz at -20 dB right, looped without gaps.
+sox -n -r $rate -c 2 -b 16 -e signed -t raw "$work/tone.raw" \
+    synth 1 sine 1000 sine 440 remix 1v0.5 2v0.1 2>/dev/null
+setsid sh -c "while cat '$work/tone.raw'; do :; done | pacat --playback --device=tavrel_soak \
+  --format=s16le --rate=$rate --channels=2 --raw" >/dev/null 2>&1 &
+player=$!
+
+# From the defaults (all four windows shown) at 96000 Hz.
+"$WINE" reg export "$key" "$work/saved.reg" /y >/dev/null 2>&1 && had_key=1
+"$WINE" reg delete "$key" /f >/dev/null 2>&1 || true
+"$WINE" reg add "$key" /v m_iSamplingRate /t REG_DWORD /d $rate /f >/dev/null
+
+(cd "$build/bin" && exec "$WINE" Tavrel.exe) &
+tavrel=$!
+"$WINE" "$sampler" key space
+echo "soak: Tavrel at $rate Hz with all four windows for $seconds s"
+status=0
+"$WINE" "$sampler" watch "$seconds" 30 | tr -d '\r' || status=1
+
+# The normal exit still saves.
+"$WINE" "$sampler" exit | tr -d '\r' || status=1
+wait "$tavrel" 2>/dev/null || true
+tavrel=''
+values=$("$WINE" reg query "$key" 2>/dev/null | tr -d '\r' | grep -c REG_DWORD || true)
+saved_rate=$("$WINE" reg query "$key" /v m_iSamplingRate 2>/dev/null | tr -d '\r' |
+  awk '/REG_DWORD/ { print $3 }')
+saved_rate=$((${saved_rate:-0}))
+echo "saved at exit: $values values, m_iSamplingRate $saved_rate"
+if [ "$values" != 29 ] || [ "$saved_rate" != $rate ]; then
+  echo "FAIL: the exit did not save the settings"
+  status=1
+fi
+[ $status -eq 0 ] && echo "soak: passed" || echo "soak: FAILED"
+exit $status
