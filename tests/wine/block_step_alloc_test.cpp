@@ -11,37 +11,17 @@
 #include <cstring>
 #include <vector>
 
-#include "app/app_state.h"
 #include "app/block_step.h"
-#include "app/settings.h"
-#include "app/sweep.h"
-#include "capture/capture_session.h"
 #include "capture/device_list.h"
 #include "dialogs/control_dialog.h"
 #include "res/resource.h"
+#include "tests/wine/support/display_test_support.h"
 #include "tests/wine/support/fake_dsound.h"
-#include "windows/display_frame.h"
 
 namespace {
 
 volatile bool g_counting = false;
 volatile long g_allocations = 0;
-
-using HeapAllocFn = LPVOID(WINAPI*)(HANDLE, DWORD, SIZE_T);
-using HeapReAllocFn = LPVOID(WINAPI*)(HANDLE, DWORD, LPVOID, SIZE_T);
-using LocalAllocFn = HLOCAL(WINAPI*)(UINT, SIZE_T);
-using GlobalAllocFn = HGLOBAL(WINAPI*)(UINT, SIZE_T);
-using MallocFn = void*(__cdecl*)(size_t);
-using CallocFn = void*(__cdecl*)(size_t, size_t);
-using ReallocFn = void*(__cdecl*)(void*, size_t);
-
-HeapAllocFn g_heapAlloc;
-HeapReAllocFn g_heapReAlloc;
-LocalAllocFn g_localAlloc;
-GlobalAllocFn g_globalAlloc;
-MallocFn g_malloc;
-CallocFn g_calloc;
-ReallocFn g_realloc;
 
 void Count()
 {
@@ -49,51 +29,49 @@ void Count()
         ++g_allocations;
 }
 
-LPVOID WINAPI CountedHeapAlloc(HANDLE h, DWORD f, SIZE_T n) { Count(); return g_heapAlloc(h, f, n); }
-LPVOID WINAPI CountedHeapReAlloc(HANDLE h, DWORD f, LPVOID p, SIZE_T n)
-{
-    Count();
-    return g_heapReAlloc(h, f, p, n);
-}
-HLOCAL WINAPI CountedLocalAlloc(UINT f, SIZE_T n) { Count(); return g_localAlloc(f, n); }
-HGLOBAL WINAPI CountedGlobalAlloc(UINT f, SIZE_T n) { Count(); return g_globalAlloc(f, n); }
-void* __cdecl CountedMalloc(size_t n) { Count(); return g_malloc(n); }
-void* __cdecl CountedCalloc(size_t a, size_t b) { Count(); return g_calloc(a, b); }
-void* __cdecl CountedRealloc(void* p, size_t n) { Count(); return g_realloc(p, n); }
+// The original entry point g_Name and a counting one, CountedName, that calls it.
+#define COUNTED(Ret, Conv, Name, Params, Args) \
+    Ret(Conv* g_##Name) Params;                 \
+    Ret Conv Counted##Name Params { Count(); return g_##Name Args; }
+COUNTED(LPVOID, WINAPI, HeapAlloc, (HANDLE h, DWORD f, SIZE_T n), (h, f, n))
+COUNTED(LPVOID, WINAPI, HeapReAlloc, (HANDLE h, DWORD f, LPVOID p, SIZE_T n), (h, f, p, n))
+COUNTED(HLOCAL, WINAPI, LocalAlloc, (UINT f, SIZE_T n), (f, n))
+COUNTED(HGLOBAL, WINAPI, GlobalAlloc, (UINT f, SIZE_T n), (f, n))
+COUNTED(void*, __cdecl, malloc, (size_t n), (n))
+COUNTED(void*, __cdecl, calloc, (size_t a, size_t b), (a, b))
+COUNTED(void*, __cdecl, realloc, (void* p, size_t n), (p, n))
 
 struct Hook {
     const char* name;
     void* replacement;
     void** original;
 };
+#define HOOK(Name) \
+    {#Name, reinterpret_cast<void*>(Counted##Name), reinterpret_cast<void**>(&g_##Name)}
 
-// Points this executable's import address table entries at the counters.
-// Returns how many entries were replaced.
+// Points this executable's import entries at the counters; returns how many.
 int HookImports(const Hook* hooks, int count)
 {
     BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& dir =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
+        base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
     int replaced = 0;
-    for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
-         imp->Name; ++imp) {
+    for (; imp->Name; ++imp) {
         auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
         auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
         for (; names->u1.AddressOfData; ++names, ++slots) {
             if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
                 continue;
-            const char* name =
-                reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name;
+            auto* name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
             for (int i = 0; i < count; ++i) {
-                if (std::strcmp(name, hooks[i].name) != 0)
+                if (std::strcmp(name->Name, hooks[i].name) != 0)
                     continue;
                 DWORD old;
                 VirtualProtect(&slots->u1.Function, sizeof(void*), PAGE_READWRITE, &old);
                 *hooks[i].original = reinterpret_cast<void*>(slots->u1.Function);
                 slots->u1.Function = reinterpret_cast<ULONG_PTR>(hooks[i].replacement);
-                VirtualProtect(&slots->u1.Function, sizeof(void*), old, &old);
                 ++replaced;
             }
         }
@@ -101,26 +79,10 @@ int HookImports(const Hook* hooks, int count)
     return replaced;
 }
 
-void Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 TEST(BlockStepAllocations, ThousandStepsWithAllWindowsShownAllocateNothing)
 {
-    const Hook hooks[] = {
-        {"HeapAlloc", reinterpret_cast<void*>(CountedHeapAlloc), reinterpret_cast<void**>(&g_heapAlloc)},
-        {"HeapReAlloc", reinterpret_cast<void*>(CountedHeapReAlloc), reinterpret_cast<void**>(&g_heapReAlloc)},
-        {"LocalAlloc", reinterpret_cast<void*>(CountedLocalAlloc), reinterpret_cast<void**>(&g_localAlloc)},
-        {"GlobalAlloc", reinterpret_cast<void*>(CountedGlobalAlloc), reinterpret_cast<void**>(&g_globalAlloc)},
-        {"malloc", reinterpret_cast<void*>(CountedMalloc), reinterpret_cast<void**>(&g_malloc)},
-        {"calloc", reinterpret_cast<void*>(CountedCalloc), reinterpret_cast<void**>(&g_calloc)},
-        {"realloc", reinterpret_cast<void*>(CountedRealloc), reinterpret_cast<void**>(&g_realloc)},
-    };
+    const Hook hooks[] = {HOOK(HeapAlloc), HOOK(HeapReAlloc), HOOK(LocalAlloc), HOOK(GlobalAlloc),
+                          HOOK(malloc),    HOOK(calloc),      HOOK(realloc)};
     ASSERT_GE(HookImports(hooks, sizeof hooks / sizeof hooks[0]), 3)
         << "HeapAlloc, malloc and realloc at least are imported";
 
@@ -139,8 +101,8 @@ TEST(BlockStepAllocations, ThousandStepsWithAllWindowsShownAllocateNothing)
     g_hInstance = GetModuleHandleA(nullptr);
     ApplySettingDefaults(g_Settings);
     g_Settings.m_iSamplingRate = 48000;
-    g_Settings.m_bIsShowDecibelWindow = g_Settings.m_bIsShowFFTWindow = true;
-    g_Settings.m_bIsShowWaveWindow = g_Settings.m_bIsShowResurgeWindow = true;
+    g_Settings.m_bIsShowDecibelWindow = g_Settings.m_bIsShowFFTWindow =
+        g_Settings.m_bIsShowWaveWindow = g_Settings.m_bIsShowResurgeWindow = true;
     g_hNotificationEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     FakeDirectSoundCapture* fake = new FakeDirectSoundCapture;
     g_pDirectSoundCapture = fake;
@@ -148,7 +110,7 @@ TEST(BlockStepAllocations, ThousandStepsWithAllWindowsShownAllocateNothing)
                                           ControlDialogProc, 0);
     ASSERT_NE(g_hControlDialog, nullptr);
     ShowWindow(g_hControlDialog, SW_SHOW);
-    Pump();
+    PumpMessages();
     SendMessageA(g_hControlDialog, WM_COMMAND, MAKEWPARAM(IDC_STARTSTOP, 0), 0);
     ASSERT_TRUE(g_bCapturing);
     FakeCaptureBuffer* buffer = fake->LastBuffer();
@@ -159,35 +121,26 @@ TEST(BlockStepAllocations, ThousandStepsWithAllWindowsShownAllocateNothing)
     const DWORD ring = GetCaptureBufferSize();
     std::vector<short> block(static_cast<size_t>(frames) * 2);
     DWORD offset = 0;
-    long total = 0;
+    g_allocations = 0;
     for (int k = 0; k < 1000; ++k) {
-        for (int i = 0; i < frames; ++i) {
-            block[2 * i] = static_cast<short>(20000 * std::sin(0.05 * (k * frames + i)));
-            block[2 * i + 1] = static_cast<short>(9000 * std::sin(0.31 * (k * frames + i)));
-        }
-        buffer->WriteFrames(offset, block.data(), frames);
-        offset = (offset + blockBytes) % ring;
-        buffer->readPosition = offset;
-        // Every 50th step two blocks have piled up.
-        if (k % 50 == 49) {
+        for (int piled = k % 50 == 49 ? 2 : 1; piled > 0; --piled) {  // now and then a backlog
+            for (int i = 0; i < frames; ++i) {
+                block[2 * i] = static_cast<short>(20000 * std::sin(0.05 * (k * frames + i)));
+                block[2 * i + 1] = static_cast<short>(9000 * std::sin(0.31 * (k * frames + i)));
+            }
             buffer->WriteFrames(offset, block.data(), frames);
             offset = (offset + blockBytes) % ring;
-            buffer->readPosition = offset;
         }
-        g_allocations = 0;
+        buffer->readPosition = offset;
         g_counting = true;
         RunBlockStep();
         g_counting = false;
-        total += g_allocations;
         if (k == 500)
             Sleep(1100);  // the Decibel title comes due again
-        Pump();
+        PumpMessages();
     }
-    EXPECT_EQ(total, 0) << "heap allocations in 1000 block steps";
-    EXPECT_GT(GetSweepColumn(), 50);
-
-    SendMessageA(g_hControlDialog, WM_COMMAND, MAKEWPARAM(IDC_STARTSTOP, 0), 0);
-    EXPECT_FALSE(g_bCapturing);
+    EXPECT_EQ(g_allocations, 0) << "heap allocations in 1000 block steps";
+    EXPECT_GT(GetSweepColumn(), 50) << "the steps ran";
 }
 
 }  // namespace

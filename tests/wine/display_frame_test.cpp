@@ -1,47 +1,23 @@
-// The display window frame on real windows: creation and placement, the
-// common width, minimised and closed windows, clearing, and the shared
-// drawing operations read back pixel by pixel.
+// The display window frame on real windows: creation, the common width,
+// minimised and closed windows, clearing, and the shared drawing operations.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstring>
+#include <string>
 
-#include "app/app_state.h"
 #include "app/block_step.h"
-#include "app/settings.h"
-#include "app/sweep.h"
-#include "capture/capture_session.h"
 #include "res/resource.h"
 #include "tests/wine/support/display_test_support.h"
-#include "windows/display_frame.h"
 
 namespace {
 
-const COLORREF kWhite = RGB(255, 255, 255);
-const COLORREF kBlackPixel = RGB(0, 0, 0);
-const COLORREF kRedPixel = RGB(255, 0, 0);
-
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
-
-RECT OuterRect(HWND window)
+std::string Text(const RECT& r)
 {
-    RECT r;
-    GetWindowRect(window, &r);
-    return r;
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+           "," + std::to_string(r.bottom);
 }
 
-bool SameRect(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-std::string ClassName(HWND window)
-{
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
+std::string Outer(HWND window) { return Text(OuterRectOf(window)); }
 
 class DisplayFrame : public ::testing::Test {
 protected:
@@ -53,205 +29,113 @@ protected:
     }
 };
 
-// Runs first: what creation did before any other test moved a window.
+// Runs first: what creation did before any test moved a window.
 TEST_F(DisplayFrame, CreatesHiddenAtStoredRectanglesThenShowsByFlags)
 {
     const DisplayCreationRecord& record = EnsureDisplayWindows();
-    const DisplayTestLayout& l = kDisplayTestLayout;
-    const RECT expected[4] = {
-        {l.waveX, l.waveY, l.waveX + l.commonWidth, l.waveY + l.waveHeight},
-        {l.resurgeX, l.resurgeY, l.resurgeX + l.resurgeWidth, l.resurgeY + l.resurgeHeight},
-        {l.decibelX, l.decibelY, l.decibelX + l.commonWidth, l.decibelY + l.decibelHeight},
-        {l.fftX, l.fftY, l.fftX + l.commonWidth, l.fftY + l.fftHeight},
-    };
     for (int i = 0; i < 4; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_FALSE(record.visible[i]) << "created hidden";
-        EXPECT_TRUE(SameRect(record.rect[i], expected[i]))
-            << record.rect[i].left << "," << record.rect[i].top << "," << record.rect[i].right
-            << "," << record.rect[i].bottom;
+        const int* l = kDisplayTestLayout[i];
+        EXPECT_FALSE(record.visible[i]) << i;
+        EXPECT_EQ(Text(record.rect[i]), Text({l[0], l[1], l[0] + l[2], l[1] + l[3]})) << i;
+        EXPECT_EQ(IsWindowVisible(DisplayWindow(i)) != FALSE, i != 3) << i << ": all but FFT shown";
     }
-    // The flags as the support set them: all shown except FFT.
-    EXPECT_TRUE(IsWindowVisible(g_hWaveWindow));
-    EXPECT_TRUE(IsWindowVisible(g_hResurgeWindow));
-    EXPECT_TRUE(IsWindowVisible(g_hDecibelWindow));
-    EXPECT_FALSE(IsWindowVisible(g_hFFTWindow));
 }
 
 TEST_F(DisplayFrame, ClassesTitlesBrushesStylesAndIcons)
 {
-    struct Expect {
-        HWND window;
+    const struct {
         const char* className;
         const char* title;
-        int brush;
-        int icon;
+        int brush, icon;
+    } table[] = {
+        {"WAVECLASS", "サンプリング波形", WHITE_BRUSH, IDI_WAVE},
+        {"RESURGECLASS", "X-Y", BLACK_BRUSH, IDI_RESURGE},
+        {"DECIBELCLASS", "有効デシベル", WHITE_BRUSH, IDI_DECIBEL},  // before any level
+        {"FFTCLASS", "FFT", WHITE_BRUSH, IDI_FFT},
     };
-    const Expect table[] = {
-        {g_hWaveWindow, "WAVECLASS", "サンプリング波形", WHITE_BRUSH, IDI_WAVE},
-        {g_hResurgeWindow, "RESURGECLASS", "X-Y", BLACK_BRUSH, IDI_RESURGE},
-        {g_hDecibelWindow, "DECIBELCLASS", nullptr, WHITE_BRUSH, IDI_DECIBEL},
-        {g_hFFTWindow, "FFTCLASS", "FFT", WHITE_BRUSH, IDI_FFT},
-    };
-    for (const Expect& e : table) {
-        SCOPED_TRACE(e.className);
-        EXPECT_EQ(ClassName(e.window), e.className);
-        // The Decibel title changes with the levels; its initial text is
-        // checked before any capture in the Decibel suite.
-        if (e.title) {
-            EXPECT_EQ(WindowText(e.window), e.title);
-        }
-        EXPECT_EQ(reinterpret_cast<HGDIOBJ>(GetClassLongPtrA(e.window, GCLP_HBRBACKGROUND)),
-                  GetStockObject(e.brush));
-        EXPECT_EQ(GetClassLongPtrA(e.window, GCL_STYLE), static_cast<ULONG_PTR>(CS_HREDRAW | CS_VREDRAW));
-        const LONG_PTR style = GetWindowLongPtrA(e.window, GWL_STYLE);
-        EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME),
-                  WS_CAPTION | WS_SYSMENU | WS_THICKFRAME);
-        EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
-        EXPECT_EQ(GetWindow(e.window, GW_OWNER), nullptr);
-        EXPECT_EQ(GetClassLongPtrA(e.window, GCLP_HICON), 0u) << "icons are per window";
-
-        HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(e.icon));
-        ASSERT_NE(icon, nullptr) << "icon resource " << e.icon << " missing from the .rc";
-        EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(e.window, WM_GETICON, ICON_BIG, 0)), icon);
-        EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(e.window, WM_GETICON, ICON_SMALL, 0)),
-                  icon);
+    const LONG_PTR frame = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+    for (int i = 0; i < 4; ++i) {
+        HWND w = DisplayWindow(i);
+        char name[32] = {};
+        GetClassNameA(w, name, sizeof name);
+        EXPECT_STREQ(name, table[i].className);
+        EXPECT_EQ(WindowText(w), table[i].title);
+        EXPECT_EQ(reinterpret_cast<HGDIOBJ>(GetClassLongPtrA(w, GCLP_HBRBACKGROUND)),
+                  GetStockObject(table[i].brush)) << name;
+        EXPECT_EQ(GetClassLongPtrA(w, GCL_STYLE), static_cast<ULONG_PTR>(CS_HREDRAW | CS_VREDRAW));
+        EXPECT_EQ(GetWindowLongPtrA(w, GWL_STYLE) & (frame | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
+                  frame);
+        EXPECT_EQ(GetWindow(w, GW_OWNER), nullptr);
+        EXPECT_EQ(GetClassLongPtrA(w, GCLP_HICON), 0u) << "icons are per window";
+        HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(table[i].icon));
+        ASSERT_NE(icon, nullptr) << "icon " << table[i].icon;
+        EXPECT_EQ(SendMessageA(w, WM_GETICON, ICON_BIG, 0), reinterpret_cast<LRESULT>(icon));
+        EXPECT_EQ(SendMessageA(w, WM_GETICON, ICON_SMALL, 0), reinterpret_cast<LRESULT>(icon));
     }
 }
 
-TEST_F(DisplayFrame, DecibelWidthResizesWaveAndFftButNotResurge)
+TEST_F(DisplayFrame, WidthIsCommonToTheSweepWindowsHeightsStayApart)
 {
-    const RECT wave = OuterRect(g_hWaveWindow), resurge = OuterRect(g_hResurgeWindow),
-               decibel = OuterRect(g_hDecibelWindow), fft = OuterRect(g_hFFTWindow);
     ASSERT_FALSE(IsWindowVisible(g_hFFTWindow)) << "the hidden FFT window follows too";
-    const int newWidth = Width(decibel) + 40;
-
-    MoveWindow(g_hDecibelWindow, decibel.left, decibel.top, newWidth, Height(decibel), TRUE);
-
-    EXPECT_EQ(g_Settings.m_iCommonWindowXWidth, newWidth);
-    EXPECT_EQ(Width(OuterRect(g_hWaveWindow)), newWidth);
-    EXPECT_EQ(Width(OuterRect(g_hFFTWindow)), newWidth);
-    // Positions and heights stay; the X-Y window takes no part.
-    EXPECT_EQ(OuterRect(g_hWaveWindow).left, wave.left);
-    EXPECT_EQ(Height(OuterRect(g_hWaveWindow)), Height(wave));
-    EXPECT_EQ(Height(OuterRect(g_hFFTWindow)), Height(fft));
-    EXPECT_EQ(Height(OuterRect(g_hDecibelWindow)), Height(decibel));
-    EXPECT_TRUE(SameRect(OuterRect(g_hResurgeWindow), resurge));
-
-    MoveWindow(g_hDecibelWindow, decibel.left, decibel.top, Width(decibel), Height(decibel), TRUE);
-    EXPECT_EQ(Width(OuterRect(g_hWaveWindow)), Width(decibel));
-    EXPECT_EQ(Width(OuterRect(g_hFFTWindow)), Width(decibel));
-}
-
-TEST_F(DisplayFrame, SetWindowWidthChangesOnlyTheWidthAndNeverTheResurgeWindow)
-{
-    const RECT resurge = OuterRect(g_hResurgeWindow);
-    SetWindowWidth(g_hResurgeWindow, Width(resurge) + 50);
-    EXPECT_TRUE(SameRect(OuterRect(g_hResurgeWindow), resurge));
-
-    const RECT wave = OuterRect(g_hWaveWindow);
-    SetWindowWidth(g_hWaveWindow, Width(wave) + 20);
-    const RECT after = OuterRect(g_hWaveWindow);
-    EXPECT_EQ(after.left, wave.left);
-    EXPECT_EQ(after.top, wave.top);
-    EXPECT_EQ(Height(after), Height(wave));
-    EXPECT_EQ(Width(after), Width(wave) + 20);
-    SetWindowWidth(g_hWaveWindow, Width(wave));
-    EXPECT_EQ(Width(OuterRect(g_hDecibelWindow)), Width(wave)) << "its WM_SIZE synced the others";
-}
-
-TEST_F(DisplayFrame, HeightChangesOnlyThatWindow)
-{
-    const RECT wave = OuterRect(g_hWaveWindow), decibel = OuterRect(g_hDecibelWindow),
-               fft = OuterRect(g_hFFTWindow);
-    const int waveHeight = g_Settings.m_WaveWindowYHeight;
-    const int fftHeight = g_Settings.m_FFTWindowYHeight;
-
-    MoveWindow(g_hDecibelWindow, decibel.left, decibel.top, Width(decibel), Height(decibel) + 30,
-               TRUE);
-
+    const RECT wave = OuterRectOf(g_hWaveWindow), resurge = OuterRectOf(g_hResurgeWindow),
+               decibel = OuterRectOf(g_hDecibelWindow), fft = OuterRectOf(g_hFFTWindow);
+    const int w = Width(decibel);
+    MoveWindow(g_hDecibelWindow, decibel.left, decibel.top, w + 40, Height(decibel) + 30, TRUE);
+    EXPECT_EQ(g_Settings.m_iCommonWindowXWidth, w + 40);
     EXPECT_EQ(g_Settings.m_DecibelWindowYHeight, Height(decibel) + 30);
-    EXPECT_EQ(Height(OuterRect(g_hDecibelWindow)), Height(decibel) + 30);
-    EXPECT_TRUE(SameRect(OuterRect(g_hWaveWindow), wave));
-    EXPECT_TRUE(SameRect(OuterRect(g_hFFTWindow), fft));
-    EXPECT_EQ(g_Settings.m_WaveWindowYHeight, waveHeight);
-    EXPECT_EQ(g_Settings.m_FFTWindowYHeight, fftHeight);
+    EXPECT_EQ(Outer(g_hWaveWindow), Text({wave.left, wave.top, wave.left + w + 40, wave.bottom}));
+    EXPECT_EQ(Outer(g_hFFTWindow), Text({fft.left, fft.top, fft.left + w + 40, fft.bottom}));
+    EXPECT_EQ(Outer(g_hResurgeWindow), Text(resurge)) << "the X-Y window takes no part";
+    EXPECT_EQ(g_Settings.m_WaveWindowYHeight, Height(wave));
+    EXPECT_EQ(g_Settings.m_FFTWindowYHeight, Height(fft));
 
-    MoveWindow(g_hDecibelWindow, decibel.left, decibel.top, Width(decibel), Height(decibel), TRUE);
-    EXPECT_EQ(g_Settings.m_DecibelWindowYHeight, Height(decibel));
+    SetWindowWidth(g_hResurgeWindow, Width(resurge) + 50);
+    EXPECT_EQ(Outer(g_hResurgeWindow), Text(resurge));
+    SetWindowWidth(g_hWaveWindow, w);  // its WM_SIZE brings the others along
+    EXPECT_EQ(Width(OuterRectOf(g_hDecibelWindow)), w);
+    EXPECT_EQ(Width(OuterRectOf(g_hFFTWindow)), w);
+    MoveWindow(g_hDecibelWindow, decibel.left, decibel.top, w, Height(decibel), TRUE);
 }
 
-TEST_F(DisplayFrame, MinimisedSizeStoresNothing)
+TEST_F(DisplayFrame, MinimisedWindowStoresNothingAndSavesItsRestoredRectangle)
 {
-    // A size message of the minimised type leaves a sentinel alone; the same
-    // message restored stores the real height, so the handler is live.
-    const int realHeight = Height(OuterRect(g_hDecibelWindow));
-    g_Settings.m_DecibelWindowYHeight = 1;
-    SendMessageA(g_hDecibelWindow, WM_SIZE, SIZE_MINIMIZED, MAKELPARAM(10, 10));
-    EXPECT_EQ(g_Settings.m_DecibelWindowYHeight, 1);
-    SendMessageA(g_hDecibelWindow, WM_SIZE, SIZE_RESTORED, 0);
-    EXPECT_EQ(g_Settings.m_DecibelWindowYHeight, realHeight);
-
-    // A real minimisation: nothing stored, nothing else resized, and the
-    // rectangle to save is the restored one.
-    const RECT before = OuterRect(g_hDecibelWindow), wave = OuterRect(g_hWaveWindow),
-               fft = OuterRect(g_hFFTWindow);
+    const RECT before = OuterRectOf(g_hDecibelWindow), wave = OuterRectOf(g_hWaveWindow);
     const int common = g_Settings.m_iCommonWindowXWidth;
     ShowWindow(g_hDecibelWindow, SW_MINIMIZE);
     PumpMessages();
     ASSERT_TRUE(IsIconic(g_hDecibelWindow));
     EXPECT_EQ(g_Settings.m_iCommonWindowXWidth, common);
-    EXPECT_EQ(g_Settings.m_DecibelWindowYHeight, realHeight);
-    EXPECT_TRUE(SameRect(OuterRect(g_hWaveWindow), wave));
-    EXPECT_TRUE(SameRect(OuterRect(g_hFFTWindow), fft));
-    RECT saved = {};
-    ASSERT_TRUE(GetRestoredWindowRect(g_hDecibelWindow, &saved));
-    EXPECT_TRUE(SameRect(saved, before))
-        << saved.left << "," << saved.top << "," << saved.right << "," << saved.bottom
-        << " while the icon is at " << OuterRect(g_hDecibelWindow).left << ","
-        << OuterRect(g_hDecibelWindow).top;
-
-    // Closed while minimised: still the restored rectangle.
+    EXPECT_EQ(g_Settings.m_DecibelWindowYHeight, Height(before));
+    EXPECT_EQ(Outer(g_hWaveWindow), Text(wave));
+    // Closed while minimised: what is saved is the restored rectangle.
     SendMessageA(g_hDecibelWindow, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(GetRestoredWindowRect(g_hDecibelWindow, &saved));
-    EXPECT_TRUE(SameRect(saved, before));
-
-    ShowForTest(g_hDecibelWindow, &g_Settings.m_bIsShowDecibelWindow);
-    EXPECT_FALSE(IsIconic(g_hDecibelWindow));
-    EXPECT_TRUE(SameRect(OuterRect(g_hDecibelWindow), before));
-    EXPECT_EQ(g_Settings.m_iCommonWindowXWidth, common);
-}
-
-TEST_F(DisplayFrame, RestoredRectOfAnOrdinaryWindowIsItsWindowRect)
-{
     RECT saved = {};
-    ASSERT_TRUE(GetRestoredWindowRect(g_hWaveWindow, &saved));
-    EXPECT_TRUE(SameRect(saved, OuterRect(g_hWaveWindow)));
-    // Hidden windows have rectangles too, stored the same way.
+    ASSERT_TRUE(GetRestoredWindowRect(g_hDecibelWindow, &saved));
+    EXPECT_EQ(Text(saved), Text(before)) << "the icon is at " << Outer(g_hDecibelWindow);
+    ShowForTest(&g_Settings.m_bIsShowDecibelWindow);
+    EXPECT_FALSE(IsIconic(g_hDecibelWindow));
+    EXPECT_EQ(Outer(g_hDecibelWindow), Text(before));
+    // Any other window, hidden or not: its window rectangle.
     ASSERT_TRUE(GetRestoredWindowRect(g_hFFTWindow, &saved));
-    EXPECT_TRUE(SameRect(saved, OuterRect(g_hFFTWindow)));
+    EXPECT_EQ(Text(saved), Outer(g_hFFTWindow));
 }
 
-// Counts UM_NEWDATA per window, then passes everything on.
-WNDPROC g_previousProcs[4];
-int g_newDataCount[4];
-int g_newDataOrder[4];
-int g_newDataSeen;
+// Which windows got UM_NEWDATA, in order: 0 Wave ... 3 FFT.
+std::string g_newDataOrder;
 
-template <int I>
-LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK RecordNewData(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (message == UM_NEWDATA) {
-        ++g_newDataCount[I];
-        g_newDataOrder[g_newDataSeen++ % 4] = I;
-    }
-    return CallWindowProcA(g_previousProcs[I], window, message, wParam, lParam);
+    const CWPSTRUCT* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    for (int i = 0; i < 4; ++i)
+        if (code == HC_ACTION && m->message == UM_NEWDATA && m->hwnd == DisplayWindow(i))
+            g_newDataOrder += static_cast<char>('0' + i);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-TEST_F(DisplayFrame, CloseBoxHidesClearsFlagAndStopsNewData)
+TEST_F(DisplayFrame, CloseBoxHidesClearsTheFlagAndStopsNewData)
 {
-    const RECT before = OuterRect(g_hDecibelWindow);
-    ShowForTest(g_hFFTWindow, &g_Settings.m_bIsShowFFTWindow);
+    const RECT before = OuterRectOf(g_hDecibelWindow);
+    ShowForTest(&g_Settings.m_bIsShowFFTWindow);
     SendMessageA(g_hDecibelWindow, WM_CLOSE, 0, 0);
     EXPECT_TRUE(IsWindow(g_hDecibelWindow)) << "hidden, never destroyed";
     EXPECT_FALSE(IsWindowVisible(g_hDecibelWindow));
@@ -259,161 +143,71 @@ TEST_F(DisplayFrame, CloseBoxHidesClearsFlagAndStopsNewData)
     EXPECT_TRUE(IsWindowVisible(g_hWaveWindow));
     RECT saved = {};
     ASSERT_TRUE(GetRestoredWindowRect(g_hDecibelWindow, &saved));
-    EXPECT_TRUE(SameRect(saved, before)) << "its rectangle is still there to save";
-
-    const WNDPROC procs[4] = {CountingProc<0>, CountingProc<1>, CountingProc<2>, CountingProc<3>};
-    for (int i = 0; i < 4; ++i) {
-        g_newDataCount[i] = 0;
-        g_previousProcs[i] = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-            DisplayWindow(i), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procs[i])));
-    }
-    g_newDataSeen = 0;
+    EXPECT_EQ(Text(saved), Text(before)) << "its rectangle is still there to save";
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, RecordNewData, nullptr, GetCurrentThreadId());
     EXPECT_TRUE(RunBlockStep());  // no capture buffer: nothing read, the rest runs
-    for (int i = 0; i < 4; ++i)
-        SetWindowLongPtrA(DisplayWindow(i), GWLP_WNDPROC,
-                          reinterpret_cast<LONG_PTR>(g_previousProcs[i]));
-
-    EXPECT_EQ(g_newDataCount[0], 1);
-    EXPECT_EQ(g_newDataCount[1], 1);
-    EXPECT_EQ(g_newDataCount[2], 0) << "a closed window gets no UM_NEWDATA";
-    EXPECT_EQ(g_newDataCount[3], 1);
-    ASSERT_EQ(g_newDataSeen, 3);
-    EXPECT_EQ(g_newDataOrder[0], 0);
-    EXPECT_EQ(g_newDataOrder[1], 1);
-    EXPECT_EQ(g_newDataOrder[2], 3);
-
-    ShowForTest(g_hDecibelWindow, &g_Settings.m_bIsShowDecibelWindow);
-    EXPECT_TRUE(IsWindowVisible(g_hDecibelWindow));
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(g_newDataOrder, "013") << "Wave, X-Y, FFT: none for the closed Decibel window";
+    ShowForTest(&g_Settings.m_bIsShowDecibelWindow);
 }
 
 TEST_F(DisplayFrame, ClearFillsTheClientAreaWithTheClassBrush)
 {
-    const struct {
-        HWND window;
-        COLORREF brush;
-    } table[] = {{g_hWaveWindow, kWhite}, {g_hResurgeWindow, kBlackPixel}};
-    for (const auto& t : table) {
-        SCOPED_TRACE(ClassName(t.window));
-        // Scribble over the whole client area in a colour neither brush has.
-        HDC dc = GetDC(t.window);
+    for (HWND w : {g_hWaveWindow, g_hResurgeWindow}) {
+        const COLORREF brush = w == g_hWaveWindow ? kWhitePixel : kBlackPixel;
         RECT rc;
-        GetClientRect(t.window, &rc);
+        GetClientRect(w, &rc);
+        HDC dc = GetDC(w);  // scribble in a colour neither brush has
         for (int y = 0; y < rc.bottom; y += 3)
             DrawLine(dc, 0, y, rc.right, y, RGB(0, 200, 0), PS_SOLID, 1);
-        ReleaseDC(t.window, dc);
-        ASSERT_EQ(PixelAt(t.window, 5, 3), RGB(0, 200, 0));
-
-        SendMessageA(t.window, UM_CLEAR, 0, 0);
-
-        int w = 0, h = 0;
-        const std::vector<COLORREF> pixels = ClientPixels(t.window, &w, &h);
-        ASSERT_GT(w * h, 0);
-        int other = 0;
-        for (COLORREF c : pixels)
-            other += c != t.brush;
-        EXPECT_EQ(other, 0) << "of " << w * h << " pixels";
-        // Left valid: no repaint is waiting.
-        EXPECT_FALSE(GetUpdateRect(t.window, nullptr, FALSE));
+        ReleaseDC(w, dc);
+        ASSERT_EQ(PixelAt(w, 5, 3), RGB(0, 200, 0));
+        SendMessageA(w, UM_CLEAR, 0, 0);
+        EXPECT_EQ(CountColour(w, 0, 0, rc.right, rc.bottom, brush), rc.right * rc.bottom);
+        EXPECT_FALSE(GetUpdateRect(w, nullptr, FALSE)) << "left valid: no repaint waits";
     }
 }
 
-TEST_F(DisplayFrame, DrawLineLeavesOutItsEndPointAndRestoresThePen)
-{
-    SendMessageA(g_hWaveWindow, UM_CLEAR, 0, 0);
-    HDC dc = GetDC(g_hWaveWindow);
-    const HGDIOBJ penBefore = GetCurrentObject(dc, OBJ_PEN);
-    DrawLine(dc, 100, 20, 100, 30, kRedPixel, PS_SOLID, 1);          // vertical
-    DrawLine(dc, 120, 40, 130, 40, RGB(0, 0, 255), PS_SOLID, 1);     // horizontal
-    DrawLine(dc, 140, 50, 140, 50, kRedPixel, PS_SOLID, 1);          // ends coincide
-    DrawLine(dc, 150, 60, 190, 60, RGB(0, 128, 255), PS_DOT, 1);     // dotted
-    EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), penBefore);
-    ReleaseDC(g_hWaveWindow, dc);
-
-    EXPECT_EQ(PixelAt(g_hWaveWindow, 100, 19), kWhite);
-    for (int y = 20; y < 30; ++y)
-        EXPECT_EQ(PixelAt(g_hWaveWindow, 100, y), kRedPixel) << y;
-    EXPECT_EQ(PixelAt(g_hWaveWindow, 100, 30), kWhite) << "end point left out";
-    for (int x = 120; x < 130; ++x)
-        EXPECT_EQ(PixelAt(g_hWaveWindow, x, 40), RGB(0, 0, 255)) << x;
-    EXPECT_EQ(PixelAt(g_hWaveWindow, 130, 40), kWhite);
-    EXPECT_EQ(PixelAt(g_hWaveWindow, 140, 50), kWhite) << "a line whose ends coincide";
-
-    int dots = 0;
-    for (int x = 150; x < 190; ++x)
-        dots += PixelAt(g_hWaveWindow, x, 60) == RGB(0, 128, 255);
-    EXPECT_GT(dots, 0);
-    EXPECT_LT(dots, 40) << "a dotted line has gaps";
-}
-
-TEST_F(DisplayFrame, SweepCursorBlanksTheColumnAndDrawsRedNextToIt)
+TEST_F(DisplayFrame, DrawLineLeavesOutItsEndPointAndTheCursorStandsAtXPlusOne)
 {
     SendMessageA(g_hWaveWindow, UM_CLEAR, 0, 0);
     RECT rc;
     GetClientRect(g_hWaveWindow, &rc);
+    const int h = rc.bottom;
     HDC dc = GetDC(g_hWaveWindow);
+    const HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN);
+    DrawLine(dc, 100, 20, 100, 30, kRedPixel, PS_SOLID, 1);
+    DrawLine(dc, 120, 40, 130, 40, kRedPixel, PS_SOLID, 1);
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), pen) << "the pen is put back";
     for (int x = 149; x <= 152; ++x)
-        DrawLine(dc, x, 0, x, rc.bottom, kBlackPixel, PS_SOLID, 1);
-    g_iSweepPosition = 100;  // sweep column 150
+        DrawLine(dc, x, 0, x, h, kBlackPixel, PS_SOLID, 1);
+    g_iSweepPosition = 100;          // sweep column 150
+    SetBkColor(dc, RGB(0, 255, 0));  // the blank takes the background colour
     DrawSweepCursor(g_hWaveWindow, dc);
     ReleaseDC(g_hWaveWindow, dc);
-
-    for (int y = 0; y < rc.bottom; ++y) {
-        ASSERT_EQ(PixelAt(g_hWaveWindow, 149, y), kBlackPixel) << y;
-        ASSERT_EQ(PixelAt(g_hWaveWindow, 150, y), kWhite) << y;
-        ASSERT_EQ(PixelAt(g_hWaveWindow, 151, y), kRedPixel) << y;
-        ASSERT_EQ(PixelAt(g_hWaveWindow, 152, y), kBlackPixel) << y;
-    }
-
-    // The blank takes the device context's background colour.
-    dc = GetDC(g_hWaveWindow);
-    SetBkColor(dc, RGB(0, 255, 0));
-    DrawSweepCursor(g_hWaveWindow, dc);
-    ReleaseDC(g_hWaveWindow, dc);
-    EXPECT_EQ(PixelAt(g_hWaveWindow, 150, 10), RGB(0, 255, 0));
-}
-
-TEST_F(DisplayFrame, ChannelBandFollowsTheClientHeight)
-{
-    // Worked example: client height 271.
-    const RECT before = OuterRect(g_hWaveWindow);
-    SetClientSize(g_hWaveWindow, 0, 271);
-    ChannelBand band = {-1, -1, -1, -1};
-    GetChannelBand(g_hWaveWindow, &band, 1, 0.9);
-    EXPECT_EQ(band.top, 0);
-    EXPECT_EQ(band.centre, 67);
-    EXPECT_EQ(band.bottom, 135);
-    EXPECT_EQ(band.amplitude, 60);
-    GetChannelBand(g_hWaveWindow, &band, 2, 0.9);
-    EXPECT_EQ(band.top, 135);
-    EXPECT_EQ(band.centre, 202);
-    EXPECT_EQ(band.bottom, 270);
-    EXPECT_EQ(band.amplitude, 60);
-    ChannelBand untouched = {7, 8, 9, 10};
-    GetChannelBand(g_hWaveWindow, &untouched, 3, 0.9);
-    EXPECT_EQ(untouched.top, 7);
-    EXPECT_EQ(untouched.amplitude, 10);
-    MoveWindow(g_hWaveWindow, before.left, before.top, Width(before), Height(before), TRUE);
+    EXPECT_EQ(CountColour(g_hWaveWindow, 100, 19, 101, 31, kRedPixel), 10);
+    EXPECT_EQ(PixelAt(g_hWaveWindow, 100, 20), kRedPixel);
+    EXPECT_EQ(CountColour(g_hWaveWindow, 119, 40, 131, 41, kRedPixel), 10);
+    EXPECT_EQ(PixelAt(g_hWaveWindow, 120, 40), kRedPixel);
+    const COLORREF columns[] = {kBlackPixel, RGB(0, 255, 0), kRedPixel, kBlackPixel};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(CountColour(g_hWaveWindow, 149 + i, 0, 150 + i, h, columns[i]), h) << 149 + i;
 }
 
 TEST_F(DisplayFrame, PlaceWindowKeepsExtentsGivenAsZero)
 {
-    const RECT before = OuterRect(g_hResurgeWindow);
-    PlaceWindow(g_hResurgeWindow, before.left + 7, before.top + 5, 0, 0);
-    const RECT after = OuterRect(g_hResurgeWindow);
-    EXPECT_EQ(after.left, before.left + 7);
-    EXPECT_EQ(after.top, before.top + 5);
-    EXPECT_EQ(Width(after), Width(before));
-    EXPECT_EQ(Height(after), Height(before));
-    PlaceWindow(g_hResurgeWindow, before.left, before.top, 0, 0);
+    const RECT r = OuterRectOf(g_hResurgeWindow);
+    PlaceWindow(g_hResurgeWindow, r.left + 7, r.top + 5, 0, 0);
+    const std::string moved = Outer(g_hResurgeWindow);
+    PlaceWindow(g_hResurgeWindow, r.left, r.top, 0, 0);
+    EXPECT_EQ(moved, Text({r.left + 7, r.top + 5, r.right + 7, r.bottom + 5}));
 }
 
 TEST_F(DisplayFrame, DestroyingASweepWindowPostsQuitWithZero)
 {
-    // A second window of the Wave class; the real four are never destroyed.
-    HWND extra = CreateDisplayWindow(GetModuleHandleA(nullptr), "WAVECLASS", "extra", 0, 0, 400,
-                                     200, SW_HIDE);
-    ASSERT_NE(extra, nullptr);
-    DestroyWindow(extra);
+    // A second Wave-class window; the real four are never destroyed.
+    DestroyWindow(CreateDisplayWindow(GetModuleHandleA(nullptr), "WAVECLASS", "", 0, 0, 400, 200,
+                                      SW_HIDE));
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 0u);
