@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -5,55 +6,41 @@
 
 #include "app/path_join.h"
 
-TEST(PathJoin, DirectoryKeepsTrailingBackslash)
+// DirectoryOfPath when name is null, else JoinDirectoryAndFile. A result that
+// does not fit gives false and empty text; nothing is written past `size`.
+TEST(PathJoin, DirectoriesAndJoinsFitOrAreRefused)
 {
-    char out[kPathBufferSize];
-    EXPECT_TRUE(DirectoryOfPath("C:\\Program Files\\Tavrel\\Tavrel.exe", out, sizeof(out)));
-    EXPECT_STREQ(out, "C:\\Program Files\\Tavrel\\");
-    EXPECT_TRUE(DirectoryOfPath("Tavrel.exe", out, sizeof(out)));
-    EXPECT_STREQ(out, "Tavrel.exe");
-}
-
-TEST(PathJoin, TrailByteBackslashOfJapaneseNameIsNotASeparator)
-{
-    // "表" is 0x95 0x5C in the Japanese code page.
-    char out[kPathBufferSize];
-    EXPECT_TRUE(DirectoryOfPath("C:\\x\\\x95\x5C.exe", out, sizeof(out)));
-    EXPECT_STREQ(out, "C:\\x\\");
-    EXPECT_TRUE(DirectoryOfPath("C:\\\x95\x5C\\Tavrel.exe", out, sizeof(out)));
-    EXPECT_STREQ(out, "C:\\\x95\x5C\\");
-}
-
-TEST(PathJoin, JoinsNameToDirectory)
-{
-    char out[kPathBufferSize];
-    EXPECT_TRUE(JoinDirectoryAndFile("C:\\T\\", "gnu.txt", out, sizeof(out)));
-    EXPECT_STREQ(out, "C:\\T\\gnu.txt");
-}
-
-TEST(PathJoin, TooLongGivesEmptyTextAndNeverWritesPastTheBuffer)
-{
-    // A guard byte after a small buffer must survive every call.
-    struct { char buffer[16]; char guard; } box;
-    box.guard = 'G';
-    EXPECT_FALSE(JoinDirectoryAndFile("C:\\longer\\", "name.txt", box.buffer, sizeof(box.buffer)));
-    EXPECT_STREQ(box.buffer, "");
-    EXPECT_EQ(box.guard, 'G');
-    EXPECT_FALSE(DirectoryOfPath("C:\\a-directory-too-long\\x", box.buffer, sizeof(box.buffer)));
-    EXPECT_STREQ(box.buffer, "");
-    EXPECT_EQ(box.guard, 'G');
-
-    // Exactly fitting: 15 characters and the terminator.
-    EXPECT_TRUE(JoinDirectoryAndFile("C:\\abcdef\\", "x.txt", box.buffer, sizeof(box.buffer)));
-    EXPECT_STREQ(box.buffer, "C:\\abcdef\\x.txt");
-    EXPECT_EQ(box.guard, 'G');
-}
-
-TEST(PathJoin, JoinedPathLongerThanPlatformLimitIsRefused)
-{
-    std::string directory = "C:\\" + std::string(250, 'd') + "\\";
-    char out[1024];
-    EXPECT_TRUE(JoinDirectoryAndFile(directory.c_str(), "a.txt", out, sizeof(out)));  // 259
-    EXPECT_FALSE(JoinDirectoryAndFile(directory.c_str(), "ab.txt", out, sizeof(out)));  // 260
-    EXPECT_STREQ(out, "");
+    const std::string d250 = "C:\\" + std::string(250, 'd') + "\\";
+    struct Case {
+        std::string path;
+        const char* name;
+        size_t size;
+        bool ok;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"C:\\Program Files\\Tavrel\\Tavrel.exe", nullptr, 260, true, "C:\\Program Files\\Tavrel\\"},
+        {"Tavrel.exe", nullptr, 260, true, "Tavrel.exe"},
+        // "表" is 0x95 0x5C in the Japanese code page: its trail byte is no separator.
+        {"C:\\x\\\x95\x5C.exe", nullptr, 260, true, "C:\\x\\"},
+        {"C:\\\x95\x5C\\Tavrel.exe", nullptr, 260, true, "C:\\\x95\x5C\\"},
+        {"C:\\abcdefghijk\\x", nullptr, 16, true, "C:\\abcdefghijk\\"},  // 15 and the terminator
+        {"C:\\abcdefghijkl\\x", nullptr, 16, false, ""},
+        {"C:\\T\\", "gnu.txt", 260, true, "C:\\T\\gnu.txt"},
+        {"C:\\abcdef\\", "x.txt", 16, true, "C:\\abcdef\\x.txt"},  // 15 and the terminator
+        {"C:\\abcdef\\", "xy.txt", 16, false, ""},
+        // The platform's limit of 260 with the terminator, whatever the buffer.
+        {d250, "a.txt", 1024, true, d250 + "a.txt"},
+        {d250, "ab.txt", 1024, false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path + (c.name ? c.name : ""));
+        char out[1100];
+        std::memset(out, 'G', sizeof(out));
+        const bool ok = c.name ? JoinDirectoryAndFile(c.path.c_str(), c.name, out, c.size)
+                               : DirectoryOfPath(c.path.c_str(), out, c.size);
+        EXPECT_EQ(ok, c.ok);
+        EXPECT_EQ(std::string(out, strnlen(out, sizeof(out))), c.text);
+        EXPECT_TRUE(std::all_of(out + c.size, out + sizeof(out), [](char b) { return b == 'G'; }));
+    }
 }

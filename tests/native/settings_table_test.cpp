@@ -1,14 +1,13 @@
+#include <climits>
 #include <cstring>
-#include <set>
-#include <string>
 
 #include <gtest/gtest.h>
 
 #include "app/settings.h"
 
-// The stored names are read back by every earlier installation: each must be
-// the field's own name, in storage order, with its documented default.
-TEST(SettingsTable, NamesOrderAndDefaults)
+// Every earlier installation reads these names: each field's own name, in
+// storage order, with its documented default.
+TEST(SettingsTable, NamesOrderDefaultsKeyPathAndDistinctFields)
 {
     struct Expected { const char* name; int value; };
     const Expected expected[kSettingFieldCount] = {
@@ -26,69 +25,31 @@ TEST(SettingsTable, NamesOrderAndDefaults)
         {"m_iCautionDecibelLevel", -6}, {"m_bIsShowFFTWindow", 1}, {"m_FFTWindowXPos", 309},
         {"m_FFTWindowYPos", 309}, {"m_FFTWindowYHeight", 309},
     };
+    Settings s, defaults;
+    ApplySettingDefaults(defaults);
     for (int i = 0; i < kSettingFieldCount; ++i) {
         SCOPED_TRACE(expected[i].name);
-        EXPECT_STREQ(kSettingFields[i].name, expected[i].name);
-        EXPECT_EQ(kSettingFields[i].defaultValue, expected[i].value);
-        // Exactly one of the two member pointers names the field.
-        EXPECT_NE(kSettingFields[i].intField == nullptr, kSettingFields[i].boolField == nullptr);
-        EXPECT_EQ(kSettingFields[i].boolField != nullptr, std::strncmp(expected[i].name, "m_b", 3) == 0);
+        const SettingField& f = kSettingFields[i];
+        EXPECT_STREQ(f.name, expected[i].name);
+        EXPECT_EQ(f.defaultValue, expected[i].value);
+        EXPECT_EQ(GetSettingField(defaults, f), expected[i].value);
+        EXPECT_EQ(GetSettingField(s, f), 0);
+        // Exactly one member pointer, the bool one for the m_b names.
+        EXPECT_NE(f.intField == nullptr, f.boolField == nullptr);
+        EXPECT_EQ(f.boolField != nullptr, std::strncmp(expected[i].name, "m_b", 3) == 0);
     }
-}
-
-TEST(SettingsTable, EveryFieldIsDistinct)
-{
-    // Writing a distinct number through each entry and reading all back finds
-    // two entries that point at the same member.
-    Settings s;
-    for (int i = 0; i < kSettingFieldCount; ++i)
-        if (kSettingFields[i].intField)
-            SetSettingField(s, kSettingFields[i], 1000 + i);
-    for (int i = 0; i < kSettingFieldCount; ++i) {
-        if (kSettingFields[i].intField) {
-            EXPECT_EQ(GetSettingField(s, kSettingFields[i]), 1000 + i) << kSettingFields[i].name;
-        }
-    }
-    std::set<std::string> names;
-    for (const SettingField& f : kSettingFields)
-        names.insert(f.name);
-    EXPECT_EQ(names.size(), static_cast<size_t>(kSettingFieldCount));
-}
-
-TEST(SettingsRecord, ConstructedEmptyWithKeyPath)
-{
-    Settings s;
-    for (const SettingField& f : kSettingFields)
-        EXPECT_EQ(GetSettingField(s, f), 0) << f.name;
     EXPECT_STREQ(s.m_szKeyPath, "Software\\Korvane\\Tavrel");
-}
 
-TEST(SettingsRecord, BoolFieldsTakeAnyNonZeroAsTrueAndGiveBackOne)
-{
-    Settings s;
-    const SettingField* wave = nullptr;
-    for (const SettingField& f : kSettingFields)
-        if (std::strcmp(f.name, "m_bIsShowWaveWindow") == 0)
-            wave = &f;
-    ASSERT_NE(wave, nullptr);
-    for (int stored : {2, -1, 0x7fffffff, static_cast<int>(0x80000000u)}) {
-        SetSettingField(s, *wave, stored);
-        EXPECT_TRUE(s.m_bIsShowWaveWindow) << stored;
-        EXPECT_EQ(GetSettingField(s, *wave), 1) << stored;
+    // Distinct numbers written through every entry all read back (no two
+    // entries share a member); a bool takes any non-zero as true, gives back 1.
+    const int nonZero[] = {2, -1, INT_MAX, INT_MIN};
+    for (int i = 0; i < kSettingFieldCount; ++i)
+        SetSettingField(s, kSettingFields[i], kSettingFields[i].intField ? 1000 + i : nonZero[i % 4]);
+    for (int i = 0; i < kSettingFieldCount; ++i)
+        EXPECT_EQ(GetSettingField(s, kSettingFields[i]), kSettingFields[i].intField ? 1000 + i : 1)
+            << kSettingFields[i].name;
+    for (const SettingField& f : kSettingFields) {
+        SetSettingField(s, f, 0);
+        EXPECT_EQ(GetSettingField(s, f), 0) << f.name;
     }
-    SetSettingField(s, *wave, 0);
-    EXPECT_FALSE(s.m_bIsShowWaveWindow);
-}
-
-TEST(SettingsRecord, DefaultsApplyToEveryField)
-{
-    Settings s;
-    ApplySettingDefaults(s);
-    EXPECT_EQ(s.m_iSamplingRate, 48000);
-    EXPECT_EQ(s.m_iCautionDecibelLevel, -6);
-    EXPECT_TRUE(s.m_bIsShowFFTWindow);
-    EXPECT_FALSE(s.m_bSkipAllProcessIfOverLoad);
-    EXPECT_EQ(s.m_FFTWindowXPos, 309);
-    EXPECT_EQ(s.m_FFTWindowYPos, 309);
-    EXPECT_EQ(s.m_FFTWindowYHeight, 309);
 }

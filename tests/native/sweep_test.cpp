@@ -5,55 +5,30 @@
 #include "app/settings.h"
 #include "app/sweep.h"
 
-TEST(Sweep, RunsOneToWidthLessMarginThenWraps)
+TEST(Sweep, NextPositionRunsOneToWidthLessFiftyAndWrapsByTheRemainder)
 {
-    // W = 400: positions 1 … 350, columns 51 … 400, then 1 again.
-    int p = 0;
-    for (int expected = 1; expected <= 350; ++expected) {
-        p = NextSweepPosition(p, 400);
-        ASSERT_EQ(p, expected);
-    }
-    EXPECT_EQ(NextSweepPosition(p, 400), 1);
+    struct Case { int position, width, next; };
+    const Case cases[] = {
+        {0, 400, 1}, {349, 400, 350}, {350, 400, 1},
+        // Width shrunk under the position: the remainder, not a reset.
+        {300, 150, 1}, {250, 150, 51}, {199, 150, 100},
+        // No column right of the scale: the first one, no division by zero.
+        {5, 51, 1}, {5, 50, 1}, {5, 49, 1}, {5, 0, 1}, {5, -1, 1}, {5, INT_MIN, 1},
+        {INT_MAX - 51, INT_MAX, INT_MAX - 50}, {INT_MAX - 50, INT_MAX, 1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(NextSweepPosition(c.position, c.width), c.next) << c.position << ", " << c.width;
 }
 
-TEST(Sweep, ShrunkWidthWrapsByRemainderNotReset)
+TEST(Sweep, AdvanceUsesTheCommonWidthAndTheColumnAddsTheScale)
 {
-    // Position 300 with W shrunk to 150 (100 columns): 300 mod 100 + 1 = 1;
-    // 250 gives 51, not 1.
-    EXPECT_EQ(NextSweepPosition(300, 150), 1);
-    EXPECT_EQ(NextSweepPosition(250, 150), 51);
-    EXPECT_EQ(NextSweepPosition(199, 150), 100);
-}
-
-TEST(Sweep, WidthOfFiftyOrLessStaysOnFirstColumn)
-{
-    for (int width : {51, 50, 49, 1, 0, -1, INT_MIN}) {
-        int p = 0;
-        for (int step = 0; step < 5; ++step) {
-            p = NextSweepPosition(p, width);
-            EXPECT_EQ(p, 1) << "width " << width;
-        }
-    }
-}
-
-TEST(Sweep, HugeWidthDoesNotOverflow)
-{
-    EXPECT_EQ(NextSweepPosition(INT_MAX - 51, INT_MAX), INT_MAX - 50);
-    EXPECT_EQ(NextSweepPosition(INT_MAX - 50, INT_MAX), 1);
-}
-
-TEST(Sweep, AdvanceUsesCommonWidthAndColumnAddsMargin)
-{
-    Settings saved = g_Settings;
+    const Settings saved = g_Settings;
     g_Settings.m_iCommonWindowXWidth = 53;
     g_iSweepPosition = 0;
-    AdvanceSweepPosition();
-    EXPECT_EQ(GetSweepColumn(), 51);
-    AdvanceSweepPosition();
-    AdvanceSweepPosition();
-    EXPECT_EQ(GetSweepColumn(), 53);
-    AdvanceSweepPosition();
-    EXPECT_EQ(GetSweepColumn(), 51);
+    for (int column : {51, 52, 53, 51}) {
+        AdvanceSweepPosition();
+        EXPECT_EQ(GetSweepColumn(), column);
+    }
     g_Settings = saved;
     g_iSweepPosition = 0;
 }

@@ -1,10 +1,7 @@
-// A test double of DirectSound capture: a capture object, its capture buffers
-// and their notify interfaces, in memory. The test moves the read position,
-// writes the captured bytes, and makes single calls fail. Tests install it by
-// assigning the capture object to g_pDirectSoundCapture.
-//
-// The objects live as long as the FakeDirectSoundCapture that made them;
-// Release only counts down, so a test can still look at a released buffer.
+// A test double of DirectSound capture, in memory: the test moves the read
+// position, writes the captured bytes and makes single calls fail. Install it
+// by assigning the capture object to g_pDirectSoundCapture. Objects live as
+// long as the FakeDirectSoundCapture; Release only counts down.
 #pragma once
 
 #include <windows.h>
@@ -15,90 +12,79 @@
 #include <memory>
 #include <vector>
 
-class FakeCaptureBuffer;
-
-class FakeCaptureNotify final : public IDirectSoundNotify {
+// A capture buffer and its notify interface in one object, sharing one count.
+class FakeCaptureBuffer final : public IDirectSoundCaptureBuffer, public IDirectSoundNotify {
 public:
-    explicit FakeCaptureNotify(FakeCaptureBuffer* owner) : owner_(owner) {}
-
-    STDMETHOD(QueryInterface)(REFIID riid, void** object) override;
-    STDMETHOD_(ULONG, AddRef)() override { return ++refs; }
-    STDMETHOD_(ULONG, Release)() override { return --refs; }
-    STDMETHOD(SetNotificationPositions)(DWORD count, LPCDSBPOSITIONNOTIFY positions) override;
-
-    LONG refs = 0;
-    HRESULT setPositionsResult = S_OK;
-    std::vector<DSBPOSITIONNOTIFY> positions;
-
-private:
-    FakeCaptureBuffer* owner_;
-};
-
-class FakeCaptureBuffer final : public IDirectSoundCaptureBuffer {
-public:
-    FakeCaptureBuffer(const DSCBUFFERDESC& desc);
+    explicit FakeCaptureBuffer(const DSCBUFFERDESC& d)
+        : desc(d), format(*d.lpwfxFormat), bytes(d.dwBufferBytes)
+    {
+        desc.lpwfxFormat = &format;
+    }
 
     STDMETHOD(QueryInterface)(REFIID riid, void** object) override;
     STDMETHOD_(ULONG, AddRef)() override { return ++refs; }
     STDMETHOD_(ULONG, Release)() override { return --refs; }
     STDMETHOD(GetCaps)(LPDSCBCAPS) override { return E_NOTIMPL; }
-    STDMETHOD(GetCurrentPosition)(LPDWORD capturePosition, LPDWORD readPosition) override;
-    STDMETHOD(GetFormat)(LPWAVEFORMATEX format, DWORD sizeAllocated, LPDWORD sizeWritten) override;
+    STDMETHOD(GetCurrentPosition)(LPDWORD capture, LPDWORD read) override
+    {
+        if (SUCCEEDED(positionResult))
+            *capture = capturePosition, *read = readPosition;
+        return positionResult;
+    }
+    // The session asks for the whole record.
+    STDMETHOD(GetFormat)(LPWAVEFORMATEX out, DWORD, LPDWORD written) override
+    {
+        if (SUCCEEDED(getFormatResult))
+            *out = format, *written = sizeof(format);
+        return getFormatResult;
+    }
     STDMETHOD(GetStatus)(LPDWORD) override { return E_NOTIMPL; }
     STDMETHOD(Initialize)(LPDIRECTSOUNDCAPTURE, LPCDSCBUFFERDESC) override { return E_NOTIMPL; }
     STDMETHOD(Lock)(DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD length1, LPVOID* part2,
                     LPDWORD length2, DWORD flags) override;
-    STDMETHOD(Start)(DWORD flags) override;
-    STDMETHOD(Stop)() override;
+    STDMETHOD(Start)(DWORD flags) override
+    {
+        started = SUCCEEDED(startResult);
+        startFlags = flags;
+        return startResult;
+    }
+    STDMETHOD(Stop)() override { started = started && FAILED(stopResult); return stopResult; }
     STDMETHOD(Unlock)(LPVOID part1, DWORD length1, LPVOID part2, DWORD length2) override;
+    STDMETHOD(SetNotificationPositions)(DWORD count, LPCDSBPOSITIONNOTIFY given) override
+    {
+        if (SUCCEEDED(setPositionsResult))
+            positions.assign(given, given + count);
+        return setPositionsResult;
+    }
 
-    // Writes consecutive frames (left, right) into the ring from a byte
-    // offset on, wrapping at its end.
+    // Writes frames (left, right) into the ring from a byte offset on, wrapping.
     void WriteFrames(DWORD byteOffset, const short* frames, size_t frameCount);
 
     LONG refs = 1;
-    DSCBUFFERDESC desc;          // as given to CreateCaptureBuffer
-    WAVEFORMATEX format;         // the format it was created with
+    DSCBUFFERDESC desc;   // as given to CreateCaptureBuffer
+    WAVEFORMATEX format;  // the format it was created with
     std::vector<unsigned char> bytes;
-    FakeCaptureNotify notify;
+    std::vector<DSBPOSITIONNOTIFY> positions;
+    DWORD readPosition = 0, capturePosition = 0;  // set by the test
 
-    DWORD readPosition = 0;      // set by the test
-    DWORD capturePosition = 0;
+    HRESULT positionResult = S_OK, lockResult = S_OK, getFormatResult = S_OK, startResult = S_OK,
+            stopResult = S_OK, queryNotifyResult = S_OK, setPositionsResult = S_OK;
+    // Added to the first part's length by Lock: a driver handing out too much.
+    DWORD lockOverstate = 0;
 
-    HRESULT positionResult = S_OK;
-    HRESULT lockResult = S_OK;
-    HRESULT getFormatResult = S_OK;
-    HRESULT startResult = S_OK;
-    HRESULT stopResult = S_OK;
-    HRESULT queryNotifyResult = S_OK;
-    // When non-zero, Lock hands out these lengths instead of the true ones
-    // (a misbehaving driver, for the bound guard).
-    DWORD forcedLength1 = 0;
-    DWORD forcedLength2 = 0;
-
-    bool started = false;
+    bool started = false, locked = false;
     DWORD startFlags = 0;
-    int startCalls = 0;
-    int stopCalls = 0;
-    int positionCalls = 0;
-    int lockCalls = 0;
-    int unlockCalls = 0;
-    bool locked = false;
-    DWORD lastLockOffset = 0;
-    DWORD lastLockBytes = 0;
-    // What the last Unlock was given matches what Lock handed out.
-    bool unlockMatchedLock = false;
+    int lockCalls = 0, badUnlocks = 0;  // badUnlocks: Unlock calls not matching an outstanding Lock
 
 private:
-    void* lockedPart1_ = nullptr;
-    void* lockedPart2_ = nullptr;
-    DWORD lockedLength1_ = 0;
-    DWORD lockedLength2_ = 0;
+    void *lockedPart1_ = nullptr, *lockedPart2_ = nullptr;
+    DWORD lockedLength1_ = 0, lockedLength2_ = 0;
 };
 
 class FakeDirectSoundCapture final : public IDirectSoundCapture {
 public:
-    STDMETHOD(QueryInterface)(REFIID riid, void** object) override;
+    // Nothing asks the capture object for an interface.
+    STDMETHOD(QueryInterface)(REFIID, void**) override { return E_NOINTERFACE; }
     STDMETHOD_(ULONG, AddRef)() override { return ++refs; }
     STDMETHOD_(ULONG, Release)() override { return --refs; }
     STDMETHOD(CreateCaptureBuffer)(LPCDSCBUFFERDESC desc, LPDIRECTSOUNDCAPTUREBUFFER* buffer,
@@ -110,9 +96,7 @@ public:
     FakeCaptureBuffer* LastBuffer() const { return buffers.empty() ? nullptr : buffers.back().get(); }
 
     LONG refs = 1;
-    HRESULT createResult = S_OK;
-    // Runs on each new buffer before it is handed out: a test sets the
-    // failures of a buffer that a start is about to create.
+    // Runs on each new buffer before it is handed out (to set its failures).
     std::function<void(FakeCaptureBuffer&)> onCreate;
     int createCalls = 0;
     std::vector<std::unique_ptr<FakeCaptureBuffer>> buffers;
