@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "analysis/spectrum.h"
+#include "analysis/cosine_transform.h"
 #include "app/app_state.h"
 #include "app/settings.h"
 #include "app/sweep.h"

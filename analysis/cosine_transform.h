@@ -1,8 +1,8 @@
 // Spectrum transform: the level spectrum of one channel for the FFT
 // window, and the fast cosine transform behind it. Nothing here allocates or
 // keeps state between calls; every function is re-entrant.
-#ifndef TAVREL_ANALYSIS_SPECTRUM_H
-#define TAVREL_ANALYSIS_SPECTRUM_H
+#ifndef TAVREL_ANALYSIS_COSINE_TRANSFORM_H
+#define TAVREL_ANALYSIS_COSINE_TRANSFORM_H
 
 // Cosine transform of type II, in place, O(n log n):
 //
