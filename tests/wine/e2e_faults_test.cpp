@@ -182,6 +182,25 @@ protected:
             },
             10000);
     }
+    // F2, then the settings dialog shown; null when it did not come.
+    HWND OpenSettings()
+    {
+        PostKey(w_.control, VK_F2);
+        HWND settings = nullptr;
+        WaitUntil(
+            [&] {
+                settings = FindProcessWindow(Pid(), "#32770", "基本設定");
+                return settings && IsWindowVisible(settings);
+            },
+            5000);
+        return settings && IsWindowVisible(settings) ? settings : nullptr;
+    }
+    // Presses OK and waits for the settings dialog to go.
+    bool ConfirmSettings(HWND settings)
+    {
+        PostMessageA(GetDlgItem(settings, IDOK), BM_CLICK, 0, 0);
+        return WaitUntil([&] { return !IsWindow(settings) || !IsWindowVisible(settings); }, 5000);
+    }
     // No message box or other dialog besides the control dialog (and the
     // title window, captionless and without controls, in its first 2 s).
     void ExpectOnlyControlDialog()
@@ -378,18 +397,11 @@ TEST_F(Faults, ResurgeChannelsOutOfRange)
         return;
     PressSpace("停止(Space)");
     EXPECT_TRUE(CounterMoves());
-    PostKey(w_.control, VK_F2);
-    HWND settings = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            settings = FindProcessWindow(Pid(), "#32770", "基本設定");
-            return settings && IsWindowVisible(settings);
-        },
-        5000));
+    HWND settings = OpenSettings();
+    ASSERT_TRUE(settings);
     EXPECT_EQ(SendMessageA(GetDlgItem(settings, IDC_RESURGE_X_CHANNEL), CB_GETCURSEL, 0, 0), CB_ERR);
     EXPECT_EQ(SendMessageA(GetDlgItem(settings, IDC_RESURGE_Y_CHANNEL), CB_GETCURSEL, 0, 0), CB_ERR);
-    PostMessageA(GetDlgItem(settings, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings) || !IsWindowVisible(settings); }, 5000));
+    ASSERT_TRUE(ConfirmSettings(settings));
     ExitNormally();
     const std::map<std::string, int> saved = ReadAllValues();
     EXPECT_EQ(Saved(saved, "m_iResurgeXChannel"), 1);
@@ -541,21 +553,14 @@ TEST_F(Faults, TwentyDevices)
     Launch(pulse.Server());
     if (HasFatalFailure())
         return;
-    PostKey(w_.control, VK_F2);
-    HWND settings = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            settings = FindProcessWindow(Pid(), "#32770", "基本設定");
-            return settings && IsWindowVisible(settings);
-        },
-        5000));
+    HWND settings = OpenSettings();
+    ASSERT_TRUE(settings);
     HWND list = GetDlgItem(settings, IDC_DEVICE_LIST);
     const std::vector<std::string> devices = RemoteComboItems(list);
     EXPECT_EQ(devices.size(), 16u);
     ASSERT_FALSE(devices.empty());
     SendMessageA(list, CB_SETCURSEL, devices.size() - 1, 0);
-    PostMessageA(GetDlgItem(settings, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings) || !IsWindowVisible(settings); }, 5000));
+    ASSERT_TRUE(ConfirmSettings(settings));
     ExpectOnlyControlDialog();
     PressSpace("停止(Space)");
     EXPECT_TRUE(WaitUntil(
@@ -579,14 +584,8 @@ TEST_F(Faults, DeviceRemovedDuringCapture)
     Launch(pulse.Server());
     if (HasFatalFailure())
         return;
-    PostKey(w_.control, VK_F2);
-    HWND settings = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            settings = FindProcessWindow(Pid(), "#32770", "基本設定");
-            return settings && IsWindowVisible(settings);
-        },
-        5000));
+    HWND settings = OpenSettings();
+    ASSERT_TRUE(settings);
     HWND list = GetDlgItem(settings, IDC_DEVICE_LIST);
     const std::vector<std::string> devices = RemoteComboItems(list);
     int gone = -1;
@@ -595,8 +594,7 @@ TEST_F(Faults, DeviceRemovedDuringCapture)
             gone = static_cast<int>(i);
     ASSERT_GE(gone, 0);
     SendMessageA(list, CB_SETCURSEL, gone, 0);
-    PostMessageA(GetDlgItem(settings, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings) || !IsWindowVisible(settings); }, 5000));
+    ASSERT_TRUE(ConfirmSettings(settings));
     PressSpace("停止(Space)");
     ASSERT_TRUE(CounterMoves());
     // What the key holds now: a run that ends without saving leaves it so.
