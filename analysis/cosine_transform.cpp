@@ -33,7 +33,7 @@
 //
 // A complex value is held as a GCC/Clang vector of two doubles (re, im), so one
 // SSE2 instruction does both halves of a complex addition.
-#include "analysis/cosine_transform.h"
+#include "cosine_transform.h"
 
 #include <cmath>
 

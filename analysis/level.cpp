@@ -1,4 +1,4 @@
-#include "analysis/level.h"
+#include "level.h"
 
 #include <cmath>
 #include <cstdlib>

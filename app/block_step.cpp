@@ -1,12 +1,12 @@
-#include "app/block_step.h"
+#include "block_step.h"
 
 #include <windows.h>
 
-#include "app/app_state.h"
-#include "app/settings.h"
-#include "app/sweep.h"
-#include "capture/capture_session.h"
-#include "windows/display_frame.h"
+#include "shell_state.h"
+#include "settings.h"
+#include "sweep.h"
+#include "capture_session.h"
+#include "display_frame.h"
 
 bool RunBlockStep()
 {

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/startup.h"
+#include "startup.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {

@@ -1,8 +1,8 @@
-#include "app/main_loop.h"
+#include "main_loop.h"
 
-#include "app/app_state.h"
-#include "app/block_step.h"
-#include "dialogs/own_windows.h"
+#include "shell_state.h"
+#include "block_step.h"
+#include "own_windows.h"
 
 bool DrainMessageQueue(HACCEL accelerators, WPARAM* lastWParam)
 {

@@ -1,20 +1,16 @@
-#include "app/startup.h"
+#include "startup.h"
 
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "app/app_state.h"
-#include "app/main_loop.h"
-#include "app/settings.h"
-#include "app/settings_store.h"
-#include "capture/device_list.h"
-#include "dialogs/control_dialog.h"
-#include "dialogs/title_window.h"
-#include "res/resource.h"
-
-HINSTANCE g_hInstance = nullptr;
-HWND g_hControlDialog = nullptr;
-HANDLE g_hNotificationEvent = nullptr;
+#include "shell_state.h"
+#include "main_loop.h"
+#include "settings.h"
+#include "settings_store.h"
+#include "device_list.h"
+#include "control_dialog.h"
+#include "title_window.h"
+#include "resource.h"
 
 int RunTavrel(HINSTANCE instance)
 {

@@ -16,7 +16,7 @@
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
 
-#include "analysis/cosine_transform.h"
+#include "cosine_transform.h"
 
 namespace {
 

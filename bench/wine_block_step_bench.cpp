@@ -16,16 +16,16 @@
 #include <cstring>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/block_step.h"
-#include "app/settings.h"
-#include "app/sweep.h"
-#include "capture/capture_session.h"
-#include "capture/device_list.h"
-#include "dialogs/control_dialog.h"
-#include "res/resource.h"
+#include "shell_state.h"
+#include "block_step.h"
+#include "settings.h"
+#include "sweep.h"
+#include "capture_session.h"
+#include "device_list.h"
+#include "control_dialog.h"
+#include "resource.h"
 #include "tests/wine/support/fake_dsound.h"
-#include "windows/display_frame.h"
+#include "display_frame.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "capture/capture_geometry.h"
+#include "capture_geometry.h"
 
 uint32_t ComputeNotificationSize(uint32_t avgBytesPerSec, uint32_t blockAlign)
 {

@@ -1,12 +1,12 @@
-#include "capture/capture_session.h"
+#include "capture_session.h"
 
 #include <cstring>
 
-#include "app/app_state.h"
-#include "app/settings.h"
-#include "capture/capture_geometry.h"
-#include "capture/device_list.h"
-#include "res/resource.h"
+#include "shell_state.h"
+#include "settings.h"
+#include "capture_geometry.h"
+#include "device_list.h"
+#include "resource.h"
 
 bool g_bCapturing = false;
 short* g_pPCMData = nullptr;

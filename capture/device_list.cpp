@@ -1,7 +1,7 @@
-#include "capture/device_list.h"
+#include "device_list.h"
 
-#include "app/settings.h"
-#include "capture/capture_session.h"
+#include "settings.h"
+#include "capture_session.h"
 
 IDirectSoundCapture* g_pDirectSoundCapture = nullptr;
 

@@ -1,14 +1,7 @@
 # Cross build: Tavrel.exe, the files beside it, and the tests run under Wine.
-add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 DIRECTSOUND_VERSION=0x0800)
 
 # A static program needs only DLLs every Windows has.
-set(tavrel_system_libs dsound dxguid ole32 oleaut32 uuid comctl32 shell32 gdi32 user32 advapi32 winmm)
 set(tavrel_link_options -static -static-libgcc -static-libstdc++)
-
-get_property(win_sources GLOBAL PROPERTY TAVREL_WIN_SOURCES)
-add_library(tavrel_win STATIC ${win_sources})
-target_include_directories(tavrel_win PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(tavrel_win PUBLIC tavrel_pure ${tavrel_system_libs})
 
 # Everything a user copies to a Windows machine lands in this one folder.
 set(TAVREL_BIN_DIR ${CMAKE_BINARY_DIR}/bin)
@@ -16,13 +9,11 @@ set(TAVREL_RESOURCE_SCRIPT ${CMAKE_SOURCE_DIR}/res/tavrel.rc)
 set_source_files_properties(${TAVREL_RESOURCE_SCRIPT} PROPERTIES COMPILE_OPTIONS "-c;65001")
 
 add_executable(Tavrel WIN32 app/main.cpp ${TAVREL_RESOURCE_SCRIPT})
-target_link_libraries(Tavrel PRIVATE tavrel_win)
+target_link_libraries(Tavrel PRIVATE tavrel_app)
 target_link_options(Tavrel PRIVATE ${tavrel_link_options})
 set_target_properties(Tavrel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TAVREL_BIN_DIR})
 
-if(EXISTS ${CMAKE_SOURCE_DIR}/res/files.cmake)
-  include(${CMAKE_SOURCE_DIR}/res/files.cmake)
-endif()
+include(${CMAKE_SOURCE_DIR}/res/files.cmake)
 
 # GoogleTest from Debian's sources, cross-compiled.
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
@@ -36,6 +27,4 @@ add_subdirectory(tests/wine)
 
 # Benchmarks and tools built on request (scripts/bench.sh, scripts/soak.sh).
 include(${CMAKE_SOURCE_DIR}/bench/wine_block_step_bench.cmake)
-if(EXISTS ${CMAKE_SOURCE_DIR}/tests/tools/CMakeLists.txt)
-  add_subdirectory(tests/tools)
-endif()
+add_subdirectory(tests/tools)

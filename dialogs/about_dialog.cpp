@@ -1,11 +1,11 @@
-#include "dialogs/about_dialog.h"
+#include "about_dialog.h"
 
 #include <shellapi.h>
 
 #include <cstdio>
 
-#include "app/app_state.h"
-#include "res/resource.h"
+#include "shell_state.h"
+#include "resource.h"
 
 ShellExecuteAFunction g_pShellExecuteA = ShellExecuteA;
 HtmlHelpAFunction g_pHtmlHelpA = nullptr;

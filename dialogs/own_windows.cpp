@@ -1,8 +1,8 @@
-#include "dialogs/own_windows.h"
+#include "own_windows.h"
 
-#include "app/app_state.h"
-#include "dialogs/title_window.h"
-#include "windows/display_frame.h"
+#include "shell_state.h"
+#include "title_window.h"
+#include "display_frame.h"
 
 bool IsTavrelWindow(HWND window)
 {

@@ -1,16 +1,16 @@
-#include "dialogs/settings_dialog.h"
+#include "settings_dialog.h"
 
 #include <commctrl.h>
 
 #include <cstdio>
 #include <initializer_list>
 
-#include "app/settings.h"
-#include "capture/capture_session.h"
-#include "capture/device_list.h"
-#include "dialogs/about_dialog.h"
-#include "dialogs/settings_values.h"
-#include "res/resource.h"
+#include "settings.h"
+#include "capture_session.h"
+#include "device_list.h"
+#include "about_dialog.h"
+#include "settings_values.h"
+#include "resource.h"
 
 static LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {

@@ -1,8 +1,8 @@
-#include "dialogs/settings_values.h"
+#include "settings_values.h"
 
 #include <climits>
 
-#include "app/settings.h"
+#include "settings.h"
 
 const int kSamplingRateChoices[kSamplingRateChoiceCount] = {
     8000, 16000, 24000, 32000, 48000, 96000, 11025, 22050, 33075, 44100,

@@ -1,7 +1,7 @@
-#include "dialogs/title_window.h"
+#include "title_window.h"
 
-#include "app/module_path.h"
-#include "res/resource.h"
+#include "module_path.h"
+#include "resource.h"
 
 HWND g_hTitleWindow = nullptr;
 

@@ -1,6 +1,6 @@
-#include "windows/channel_band.h"
+#include "channel_band.h"
 
-#include "windows/display_math.h"
+#include "display_math.h"
 
 void ComputeChannelBand(int clientHeight, int channel, double scale, ChannelBand* band) {
   if (band == nullptr || (channel != 1 && channel != 2)) return;

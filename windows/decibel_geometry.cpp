@@ -1,9 +1,9 @@
-#include "windows/decibel_geometry.h"
+#include "decibel_geometry.h"
 
 #include <cmath>
 #include <cstdio>
 
-#include "windows/frame_geometry.h"
+#include "frame_geometry.h"
 
 namespace {
 

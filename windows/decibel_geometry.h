@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "windows/display_math.h"
+#include "display_math.h"
 
 // Client row of a level in decibels for a client area H rows high: 0 dB at
 // row margin, -96 dB at margin + span, span = trunc(H x 0.9),

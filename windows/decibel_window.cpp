@@ -1,13 +1,13 @@
-#include "windows/decibel_window.h"
+#include "decibel_window.h"
 
 #include <cstring>
 
-#include "analysis/level.h"
-#include "app/sweep.h"
-#include "capture/capture_session.h"
-#include "windows/decibel_geometry.h"
-#include "windows/display_frame.h"
-#include "windows/shared_block.h"
+#include "level.h"
+#include "sweep.h"
+#include "capture_session.h"
+#include "decibel_geometry.h"
+#include "display_frame.h"
+#include "shared_block.h"
 
 // Where each trace ended and when the title last changed: kept for the whole
 // run, through stops, clears and resizes.

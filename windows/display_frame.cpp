@@ -1,14 +1,14 @@
-#include "windows/display_frame.h"
+#include "display_frame.h"
 
-#include "app/app_state.h"
-#include "app/settings.h"
-#include "app/sweep.h"
-#include "res/resource.h"
-#include "windows/decibel_window.h"
-#include "windows/fft_window.h"
-#include "windows/frame_geometry.h"
-#include "windows/resurge_window.h"
-#include "windows/wave_window.h"
+#include "shell_state.h"
+#include "settings.h"
+#include "sweep.h"
+#include "resource.h"
+#include "decibel_window.h"
+#include "fft_window.h"
+#include "frame_geometry.h"
+#include "resurge_window.h"
+#include "wave_window.h"
 
 HWND g_hWaveWindow = nullptr;
 HWND g_hResurgeWindow = nullptr;

@@ -4,8 +4,8 @@
 #pragma once
 #include <windows.h>
 
-#include "windows/channel_band.h"
-#include "windows/display_math.h"
+#include "channel_band.h"
+#include "display_math.h"
 
 // Set when each window is created; valid until the process ends.
 extern HWND g_hWaveWindow;

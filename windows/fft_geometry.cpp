@@ -1,10 +1,10 @@
-#include "windows/fft_geometry.h"
+#include "fft_geometry.h"
 
 #include <cmath>
 #include <cstdio>
 
-#include "windows/channel_band.h"
-#include "windows/frame_geometry.h"
+#include "channel_band.h"
+#include "frame_geometry.h"
 
 namespace {
 

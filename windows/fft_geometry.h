@@ -3,7 +3,7 @@
 #ifndef TAVREL_WINDOWS_FFT_GEOMETRY_H
 #define TAVREL_WINDOWS_FFT_GEOMETRY_H
 
-#include "windows/display_math.h"
+#include "display_math.h"
 
 // Transform size: the largest power of two not above countOfFrames, capped at
 // 256, or 512 when samplingRate is exactly 96000; 0 when there are no frames.

@@ -1,16 +1,16 @@
-#include "windows/fft_window.h"
+#include "fft_window.h"
 
 #include <cstring>
 
-#include "analysis/cosine_transform.h"
-#include "app/app_state.h"
-#include "app/settings.h"
-#include "app/sweep.h"
-#include "capture/capture_session.h"
-#include "windows/display_frame.h"
-#include "windows/fft_geometry.h"
-#include "windows/frame_geometry.h"
-#include "windows/shared_block.h"
+#include "cosine_transform.h"
+#include "shell_state.h"
+#include "settings.h"
+#include "sweep.h"
+#include "capture_session.h"
+#include "display_frame.h"
+#include "fft_geometry.h"
+#include "frame_geometry.h"
+#include "shared_block.h"
 
 namespace {
 

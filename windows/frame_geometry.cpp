@@ -1,4 +1,4 @@
-#include "windows/frame_geometry.h"
+#include "frame_geometry.h"
 
 LineSegment ScaleAxis(int clientHeight) {
   return {kScaleMargin, 0, kScaleMargin, clientHeight};

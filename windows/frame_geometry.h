@@ -3,8 +3,8 @@
 #ifndef TAVREL_WINDOWS_FRAME_GEOMETRY_H
 #define TAVREL_WINDOWS_FRAME_GEOMETRY_H
 
-#include "app/sweep.h"  // kScaleMargin: the axis column, left of the sweep
-#include "windows/display_math.h"
+#include "sweep.h"  // kScaleMargin: the axis column, left of the sweep
+#include "display_math.h"
 
 // The black vertical axis at x = kScaleMargin over the full client height.
 LineSegment ScaleAxis(int clientHeight);

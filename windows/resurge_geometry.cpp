@@ -1,4 +1,4 @@
-#include "windows/resurge_geometry.h"
+#include "resurge_geometry.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "windows/display_math.h"
+#include "display_math.h"
 
 const RgbColour kResurgeAxisColour = {0, 128, 255};   // axes and dotted box
 const RgbColour kResurgeTraceColour = {0, 255, 0};

@@ -1,14 +1,14 @@
-#include "windows/resurge_window.h"
+#include "resurge_window.h"
 
 #include <cstring>
 
-#include "app/app_state.h"
-#include "app/settings.h"
-#include "app/sweep.h"
-#include "capture/capture_session.h"
-#include "windows/display_frame.h"
-#include "windows/resurge_geometry.h"
-#include "windows/shared_block.h"
+#include "shell_state.h"
+#include "settings.h"
+#include "sweep.h"
+#include "capture_session.h"
+#include "display_frame.h"
+#include "resurge_geometry.h"
+#include "shared_block.h"
 
 namespace {
 

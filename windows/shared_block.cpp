@@ -1,6 +1,6 @@
-#include "windows/shared_block.h"
+#include "shared_block.h"
 
-#include "capture/capture_session.h"
+#include "capture_session.h"
 
 SharedBlock GetSharedBlock()
 {

@@ -1,8 +1,8 @@
-#include "windows/wave_geometry.h"
+#include "wave_geometry.h"
 
 #include <cstdlib>
 
-#include "windows/frame_geometry.h"
+#include "frame_geometry.h"
 
 namespace {
 

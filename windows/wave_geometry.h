@@ -2,8 +2,8 @@
 #ifndef TAVREL_WINDOWS_WAVE_GEOMETRY_H
 #define TAVREL_WINDOWS_WAVE_GEOMETRY_H
 
-#include "windows/channel_band.h"
-#include "windows/display_math.h"
+#include "channel_band.h"
+#include "display_math.h"
 
 // A peak whose magnitude exceeds this counts as clipped.
 const int kWaveClipThreshold = 32111;

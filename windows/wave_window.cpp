@@ -1,14 +1,14 @@
-#include "windows/wave_window.h"
+#include "wave_window.h"
 
 #include <cstring>
 
-#include "analysis/level.h"
-#include "app/settings.h"
-#include "app/sweep.h"
-#include "capture/capture_session.h"
-#include "windows/display_frame.h"
-#include "windows/shared_block.h"
-#include "windows/wave_geometry.h"
+#include "level.h"
+#include "settings.h"
+#include "sweep.h"
+#include "capture_session.h"
+#include "display_frame.h"
+#include "shared_block.h"
+#include "wave_geometry.h"
 
 void DrawWaveColumn(HWND window, HDC dc)
 {

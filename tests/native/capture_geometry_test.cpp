@@ -1,4 +1,4 @@
-#include "capture/capture_geometry.h"
+#include "capture_geometry.h"
 
 #include <climits>
 #include <cstdint>

@@ -1,11 +1,11 @@
-#include "windows/channel_band.h"
+#include "channel_band.h"
 
 #include <climits>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "windows/frame_geometry.h"
+#include "frame_geometry.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <fftw3.h>
 #endif
 
-#include "analysis/cosine_transform.h"
+#include "cosine_transform.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "windows/decibel_geometry.h"
+#include "decibel_geometry.h"
 
 #include <climits>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "windows/fft_geometry.h"
+#include "fft_geometry.h"
 
 #include <climits>
 #include <cmath>

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "analysis/level.h"
+#include "level.h"
 
 namespace {
 

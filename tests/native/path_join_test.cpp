@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/path_join.h"
+#include "path_join.h"
 
 // DirectoryOfPath when name is null, else JoinDirectoryAndFile. A result that
 // does not fit gives false and empty text; nothing is written past `size`.

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
+#include "settings.h"
 
 // Every earlier installation reads these names: each field's own name, in
 // storage order, with its documented default.

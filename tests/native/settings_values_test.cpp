@@ -1,4 +1,4 @@
-#include "dialogs/settings_values.h"
+#include "settings_values.h"
 
 #include <climits>
 #include <cstring>
@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
+#include "settings.h"
 
 namespace {
 

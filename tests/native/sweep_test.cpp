@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
-#include "app/sweep.h"
+#include "settings.h"
+#include "sweep.h"
 
 TEST(Sweep, NextPositionRunsOneToWidthLessFiftyAndWrapsByTheRemainder)
 {

@@ -1,4 +1,4 @@
-#include "windows/wave_geometry.h"
+#include "wave_geometry.h"
 
 #include <climits>
 

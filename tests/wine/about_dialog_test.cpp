@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "dialogs/about_dialog.h"
-#include "res/resource.h"
+#include "shell_state.h"
+#include "about_dialog.h"
+#include "resource.h"
 #include "tests/wine/support/modal_driver.h"
 
 namespace {

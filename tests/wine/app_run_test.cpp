@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
-#include "res/resource.h"
+#include "settings.h"
+#include "resource.h"
 #include "tests/wine/support/tavrel_process.h"
 
 namespace {

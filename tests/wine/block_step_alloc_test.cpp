@@ -11,10 +11,10 @@
 #include <cstring>
 #include <vector>
 
-#include "app/block_step.h"
-#include "capture/device_list.h"
-#include "dialogs/control_dialog.h"
-#include "res/resource.h"
+#include "block_step.h"
+#include "device_list.h"
+#include "control_dialog.h"
+#include "resource.h"
 #include "tests/wine/support/display_test_support.h"
 #include "tests/wine/support/fake_dsound.h"
 

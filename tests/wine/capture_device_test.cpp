@@ -13,8 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
-#include "capture/device_list.h"
+#include "settings.h"
+#include "device_list.h"
 #include "tests/wine/support/e2e_pulse.h"
 #include "tests/wine/support/e2e_unix.h"
 

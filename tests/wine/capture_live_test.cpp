@@ -13,11 +13,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
-#include "app/settings.h"
-#include "capture/capture_session.h"
-#include "capture/device_list.h"
-#include "res/resource.h"
+#include "shell_state.h"
+#include "settings.h"
+#include "capture_session.h"
+#include "device_list.h"
+#include "resource.h"
 #include "tests/wine/support/e2e_pulse.h"
 #include "tests/wine/support/e2e_unix.h"
 #include "tests/wine/support/modal_driver.h"

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "app/block_step.h"
-#include "res/resource.h"
+#include "block_step.h"
+#include "resource.h"
 #include "tests/wine/support/display_test_support.h"
 
 namespace {

@@ -12,13 +12,13 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
-#include "app/block_step.h"
-#include "app/settings.h"
-#include "capture/capture_session.h"
-#include "capture/device_list.h"
-#include "dialogs/control_dialog.h"
-#include "res/resource.h"
+#include "shell_state.h"
+#include "block_step.h"
+#include "settings.h"
+#include "capture_session.h"
+#include "device_list.h"
+#include "control_dialog.h"
+#include "resource.h"
 #include "tests/wine/support/e2e_pulse.h"
 #include "tests/wine/support/e2e_tavrel.h"
 #include "tests/wine/support/e2e_unix.h"

@@ -15,8 +15,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
-#include "res/resource.h"
+#include "settings.h"
+#include "resource.h"
 #include "tests/wine/support/e2e_pulse.h"
 #include "tests/wine/support/e2e_screen.h"
 #include "tests/wine/support/e2e_tavrel.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tests/wine/support/display_test_support.h"
-#include "windows/fft_geometry.h"
+#include "fft_geometry.h"
 
 namespace {
 

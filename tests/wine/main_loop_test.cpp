@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/main_loop.h"
+#include "main_loop.h"
 
 namespace {
 

@@ -9,14 +9,14 @@
 #include <cstdlib>
 #include <tuple>
 
-#include "app/app_state.h"
-#include "app/settings.h"
-#include "capture/capture_session.h"
-#include "capture/device_list.h"
-#include "dialogs/about_dialog.h"
-#include "dialogs/control_dialog.h"
-#include "dialogs/settings_dialog.h"
-#include "res/resource.h"
+#include "shell_state.h"
+#include "settings.h"
+#include "capture_session.h"
+#include "device_list.h"
+#include "about_dialog.h"
+#include "control_dialog.h"
+#include "settings_dialog.h"
+#include "resource.h"
 #include "tests/wine/support/fake_dsound.h"
 #include "tests/wine/support/modal_driver.h"
 

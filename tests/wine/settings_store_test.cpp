@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
-#include "app/settings_store.h"
+#include "settings.h"
+#include "settings_store.h"
 
 namespace {
 

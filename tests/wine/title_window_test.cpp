@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/module_path.h"
-#include "dialogs/own_windows.h"
-#include "dialogs/title_window.h"
+#include "shell_state.h"
+#include "module_path.h"
+#include "own_windows.h"
+#include "title_window.h"
 #include "tests/wine/support/modal_driver.h"
-#include "windows/display_frame.h"
+#include "display_frame.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/settings.h"
-#include "app/sweep.h"
-#include "capture/capture_session.h"
-#include "windows/display_frame.h"
+#include "shell_state.h"
+#include "settings.h"
+#include "sweep.h"
+#include "capture_session.h"
+#include "display_frame.h"
 
 // Outer x, y, width, height the windows are created at: Wave, X-Y, Decibel, FFT.
 extern const int kDisplayTestLayout[4][4];

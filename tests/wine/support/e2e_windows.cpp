@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "res/resource.h"
+#include "resource.h"
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD stepMs)
 {

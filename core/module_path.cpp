@@ -1,8 +1,8 @@
-#include "app/module_path.h"
+#include "module_path.h"
 
 #include <windows.h>
 
-#include "app/path_join.h"
+#include "path_join.h"
 
 void ModuleDirectory(char* buffer, std::size_t size)
 {

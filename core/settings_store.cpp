@@ -1,6 +1,6 @@
-#include "app/settings_store.h"
+#include "settings_store.h"
 
-#include "app/settings.h"
+#include "settings.h"
 
 HKEY OpenSettingsKey()
 {

@@ -1,11 +1,13 @@
+#include "exit_command.h"
+
 #include <windows.h>
 
-#include "app/app_state.h"
-#include "app/settings.h"
-#include "app/settings_store.h"
-#include "capture/capture_session.h"
-#include "capture/device_list.h"
-#include "windows/display_frame.h"
+#include "shell_state.h"
+#include "settings.h"
+#include "settings_store.h"
+#include "capture_session.h"
+#include "device_list.h"
+#include "display_frame.h"
 
 // A minimised window's rectangle is the parked one far off-screen; storing it
 // would open the window there on every later run. GetRestoredWindowRect gives

@@ -10,6 +10,3 @@ int  ReadSettingValue(HKEY key, const char* name, int defaultValue);
 bool WriteSettingValue(HKEY key, const char* name, int value);
 bool LoadSettings();
 bool SaveSettings();
-// The exit step: stops the capture, releases the capture objects, copies the
-// window positions into the record and writes every value.
-void SaveOnExit();

@@ -1,6 +1,6 @@
-#include "app/sweep.h"
+#include "sweep.h"
 
-#include "app/settings.h"
+#include "settings.h"
 
 int g_iSweepPosition = 0;
 

@@ -1,4 +1,4 @@
-#include "app/path_join.h"
+#include "path_join.h"
 
 #include <cstring>
 

@@ -1,0 +1,7 @@
+// The normal end of a run: what F12, the menu's exit and the control
+// dialog's close box do before the dialog is destroyed.
+#pragma once
+
+// Stops the capture, releases the capture objects, copies the window
+// positions into the record and writes every value.
+void SaveOnExit();
