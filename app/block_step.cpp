@@ -7,13 +7,14 @@
 #include "sweep.h"
 #include "capture_session.h"
 #include "display_frame.h"
+#include "failure_report.h"
 
 bool RunBlockStep()
 {
-    bool readOk = SUCCEEDED(ReadCapturedBlocks());
+    const HRESULT hr = ReadCapturedBlocks();
+    const bool readOk = SUCCEEDED(hr);
     if (!readOk)
-        MessageBoxA(g_hControlDialog, "Direct Sound の通知イベントに失敗しました。\n終了します。",
-                    "Tavrel", MB_ICONERROR | MB_OK);
+        ReportFailure(kFailureNotification, hr);
 
     // The rest runs after a failed read too: the windows see the last block.
     UpdateCounterText(g_hControlDialog);

@@ -4,6 +4,21 @@
 #include "block_step.h"
 #include "own_windows.h"
 
+// A key held down sends WM_KEYDOWN again and again; only its first press
+// is a command (holding R would start a volume control per repeat).
+static bool IsRepeatedAcceleratorKey(HACCEL accelerators, const MSG& msg)
+{
+    const bool keyDown = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+    if (!keyDown || !(msg.lParam & (1L << 30)))
+        return false;
+    ACCEL entries[32];
+    const int count = CopyAcceleratorTableA(accelerators, entries, 32);
+    for (int i = 0; i < count; ++i)
+        if ((entries[i].fVirt & FVIRTKEY) && entries[i].key == msg.wParam)
+            return true;
+    return false;
+}
+
 bool DrainMessageQueue(HACCEL accelerators, WPARAM* lastWParam)
 {
     bool quit = false;
@@ -18,7 +33,8 @@ bool DrainMessageQueue(HACCEL accelerators, WPARAM* lastWParam)
         // Keys typed into other windows of this thread (the help viewer) are
         // theirs, not commands of ours.
         if (accelerators && IsTavrelWindow(msg.hwnd) &&
-            TranslateAcceleratorA(g_hControlDialog, accelerators, &msg))
+            (IsRepeatedAcceleratorKey(accelerators, msg) ||
+             TranslateAcceleratorA(g_hControlDialog, accelerators, &msg)))
             continue;
         if (!IsDialogMessageA(g_hControlDialog, &msg)) {
             TranslateMessage(&msg);

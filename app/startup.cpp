@@ -8,6 +8,7 @@
 #include "settings.h"
 #include "settings_store.h"
 #include "device_list.h"
+#include "about_dialog.h"
 #include "control_dialog.h"
 #include "title_window.h"
 #include "resource.h"
@@ -41,6 +42,7 @@ int RunTavrel(HINSTANCE instance)
     WPARAM exitCode = RunMainLoop(accelerators);
 
     ReleaseCaptureObjects();
+    CloseHelp();
     if (g_hNotificationEvent) {
         CloseHandle(g_hNotificationEvent);
         g_hNotificationEvent = nullptr;

@@ -6,6 +6,7 @@
 #include "settings.h"
 #include "capture_geometry.h"
 #include "device_list.h"
+#include "failure_report.h"
 #include "resource.h"
 
 bool g_bCapturing = false;
@@ -140,15 +141,13 @@ static HRESULT AllocateSampleBuffers()
     HANDLE heap = GetProcessHeap();
     g_pPCMData = static_cast<short*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, g_dwCaptureBufferSize));
     if (!g_pPCMData) {
-        MessageBoxA(g_hControlDialog, "キャプチャバッファを確保できません", "fatal error",
-                    MB_ICONERROR | MB_OK);
+        ReportFailure(kFailureSampleBuffer, E_OUTOFMEMORY);
         return E_FAIL;
     }
     const SIZE_T workBytes = static_cast<SIZE_T>(g_dwCaptureBufferSize) * 32;
     g_pSpectrumWork = static_cast<double*>(HeapAlloc(heap, 0, workBytes));
     if (!g_pSpectrumWork) {
-        MessageBoxA(g_hControlDialog, "FFT バッファを確保できません", "fatal error",
-                    MB_ICONERROR | MB_OK);
+        ReportFailure(kFailureSpectrumBuffer, E_OUTOFMEMORY);
         return E_FAIL;
     }
     return S_OK;
@@ -209,8 +208,7 @@ static HRESULT DeliverLockedBlocks(const void* part1, DWORD length1, const void*
         length2 = 0;
     const uint64_t total = static_cast<uint64_t>(length1) + length2;
     if (ExceedsSampleBuffer(total, g_dwCaptureBufferSize)) {
-        MessageBoxA(g_hControlDialog, "Buffer overflow. too many g_iCountOfPCMData", "fatal error",
-                    MB_OK);
+        ReportFailure(kFailureBufferOverflow, E_FAIL);
         return E_FAIL;
     }
     unsigned char* to = reinterpret_cast<unsigned char*>(g_pPCMData);
@@ -256,7 +254,7 @@ HRESULT ReadCapturedBlocks()
     return hr;
 }
 
-bool FreeSampleBuffers()
+void FreeSampleBuffers()
 {
     HANDLE heap = GetProcessHeap();
     if (g_pPCMData) {
@@ -268,7 +266,6 @@ bool FreeSampleBuffers()
         g_pSpectrumWork = nullptr;
     }
     g_iCountOfPCMData = 0;
-    return true;
 }
 
 void DescribeCaptureFormat(const WAVEFORMATEX* format, char* text)

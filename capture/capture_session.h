@@ -60,7 +60,7 @@ HRESULT SwitchCapture(bool start);
 // buffer and the count unchanged), or the failure.
 HRESULT ReadCapturedBlocks();
 
-bool FreeSampleBuffers();
+void FreeSampleBuffers();
 
 // "%u Hz, %u-bit %s" into a 256-byte buffer.
 void DescribeCaptureFormat(const WAVEFORMATEX* format, char* text);

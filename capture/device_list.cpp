@@ -2,6 +2,7 @@
 
 #include "settings.h"
 #include "capture_session.h"
+#include "failure_report.h"
 
 IDirectSoundCapture* g_pDirectSoundCapture = nullptr;
 
@@ -37,15 +38,15 @@ HRESULT OpenCaptureDevice()
     g_iCaptureDeviceCount = 0;
     DirectSoundCaptureEnumerateA(AddCaptureDevice, nullptr);
 
+    // A device missing for this run (an interface unplugged) is replaced by
+    // the first for this run only: the stored choice stays for the next.
     int index = g_Settings.m_iCurrentAudioDriver;
-    if (index < 0 || index >= g_iCaptureDeviceCount) {
+    if (index < 0 || index >= g_iCaptureDeviceCount)
         index = 0;
-        g_Settings.m_iCurrentAudioDriver = 0;
-    }
     g_SelectedCaptureDevice = g_CaptureDevices[index].guid;
-    if (FAILED(CreateCaptureObject(&g_SelectedCaptureDevice))) {
-        MessageBoxA(nullptr, "DirectSound の初期化に失敗しました。", "fatal error",
-                    MB_ICONERROR | MB_OK);
+    const HRESULT hr = CreateCaptureObject(&g_SelectedCaptureDevice);
+    if (FAILED(hr)) {
+        ReportFailure(kFailureDirectSoundInit, hr);
         return E_FAIL;
     }
     return S_OK;
@@ -64,14 +65,13 @@ HRESULT CreateCaptureObject(const GUID* guid)
     return S_OK;
 }
 
-HRESULT ReleaseCaptureObjects()
+void ReleaseCaptureObjects()
 {
     ReleaseCaptureBuffer();
     if (g_pDirectSoundCapture) {
         g_pDirectSoundCapture->Release();
         g_pDirectSoundCapture = nullptr;
     }
-    return S_OK;
 }
 
 bool HasCaptureObject()

@@ -23,9 +23,8 @@ extern IDirectSoundCapture* g_pDirectSoundCapture;
 
 // Releases what is open, enumerates the devices anew and opens the one at
 // m_iCurrentAudioDriver. An index outside the devices just found (negative,
-// at or past the count, or 16 and above) opens slot 0 instead and sets
-// m_iCurrentAudioDriver to 0, so the settings show the device in use.
-// On failure shows "DirectSound の初期化に失敗しました。" and returns E_FAIL.
+// at or past the count, or 16 and above) opens slot 0 for this run and is
+// kept as it is. On failure reports it and returns E_FAIL.
 HRESULT OpenCaptureDevice();
 
 // The enumeration callback: stores one device; the primary device (null
@@ -38,8 +37,8 @@ BOOL CALLBACK AddCaptureDevice(LPGUID guid, LPCSTR description, LPCSTR moduleNam
 HRESULT CreateCaptureObject(const GUID* guid);
 
 // Releases the notify interface, the capture buffer and the capture object,
-// each if present, and sets them to null. Always S_OK.
-HRESULT ReleaseCaptureObjects();
+// each if present, and sets them to null.
+void ReleaseCaptureObjects();
 
 bool HasCaptureObject();
 

@@ -8,18 +8,13 @@ static void ClearBuffer(char* out, std::size_t size)
         std::memset(out, 0, size);
 }
 
-// Lead bytes of a two-byte character in the Japanese code page. The second
-// byte may be 0x5C, which is not a backslash there ("表" is 0x95 0x5C).
-static bool IsCp932LeadByte(unsigned char c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-static const char* FindLastBackslash(const char* text)
+// The second byte of a two-byte character may be 0x5C, which is no backslash
+// then ("表" is 0x95 0x5C in the Japanese code page).
+static const char* FindLastBackslash(const char* text, LeadBytePredicate isLeadByte)
 {
     const char* last = nullptr;
     for (const char* p = text; *p; ++p) {
-        if (IsCp932LeadByte(static_cast<unsigned char>(*p)) && p[1]) {
+        if (isLeadByte(static_cast<unsigned char>(*p)) && p[1]) {
             ++p;
             continue;
         }
@@ -29,12 +24,13 @@ static const char* FindLastBackslash(const char* text)
     return last;
 }
 
-bool DirectoryOfPath(const char* modulePath, char* out, std::size_t size)
+bool DirectoryOfPath(const char* modulePath, LeadBytePredicate isLeadByte, char* out,
+                     std::size_t size)
 {
     ClearBuffer(out, size);
     if (!modulePath || !out || size == 0)
         return false;
-    const char* lastSlash = FindLastBackslash(modulePath);
+    const char* lastSlash = FindLastBackslash(modulePath, isLeadByte);
     std::size_t length = lastSlash ? static_cast<std::size_t>(lastSlash - modulePath) + 1
                                    : std::strlen(modulePath);
     if (length + 1 > size)
@@ -46,7 +42,8 @@ bool DirectoryOfPath(const char* modulePath, char* out, std::size_t size)
 bool JoinDirectoryAndFile(const char* directory, const char* fileName, char* out, std::size_t size)
 {
     ClearBuffer(out, size);
-    if (!directory || !fileName || !out || size == 0)
+    // A bare name would be looked for in the current folder.
+    if (!directory || !directory[0] || !fileName || !out || size == 0)
         return false;
     std::size_t directoryLength = std::strlen(directory);
     std::size_t nameLength = std::strlen(fileName);

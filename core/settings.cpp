@@ -17,39 +17,37 @@ Settings::Settings()
 
 Settings::~Settings() {}
 
-#define INT_FIELD(name, def)  { #name, &Settings::name, nullptr, def }
-#define BOOL_FIELD(name, def) { #name, nullptr, &Settings::name, def }
-
+// Each value is stored under the name written here, whatever the field is called.
 const SettingField kSettingFields[kSettingFieldCount] = {
-    INT_FIELD(m_iCurrentAudioDriver, 0),
-    INT_FIELD(m_iSamplingRate, 48000),
-    BOOL_FIELD(m_bSkipAllProcessIfOverLoad, 0),
-    INT_FIELD(m_CtrlDlgWindowXPos, 8),
-    INT_FIELD(m_CtrlDlgWindowYPos, 8),
-    INT_FIELD(m_WaveWindowXPos, 308),
-    INT_FIELD(m_WaveWindowYPos, 388),
-    BOOL_FIELD(m_bIsShowWaveWindow, 1),
-    INT_FIELD(m_iCommonWindowXWidth, 400),
-    INT_FIELD(m_WaveWindowYHeight, 306),
-    INT_FIELD(m_ResurgeWindowXPos, 10),
-    INT_FIELD(m_ResurgeWindowYPos, 112),
-    INT_FIELD(m_ResurgeWindowXWidth, 285),
-    INT_FIELD(m_ResurgeWindowYHeight, 304),
-    BOOL_FIELD(m_bIsShowResurgeWindow, 1),
-    INT_FIELD(m_iThinResurgeWave, 30),
-    INT_FIELD(m_iResurgeXChannel, 1),
-    INT_FIELD(m_iResurgeYChannel, 2),
-    BOOL_FIELD(m_bIsShowResurgeChannelName, 1),
-    BOOL_FIELD(m_bSkipResurgeProcessIfOverLoad, 1),
-    BOOL_FIELD(m_bIsShowDecibelWindow, 1),
-    INT_FIELD(m_DecibelWindowXPos, 309),
-    INT_FIELD(m_DecibelWindowYPos, 95),
-    INT_FIELD(m_DecibelWindowYHeight, 288),
-    INT_FIELD(m_iCautionDecibelLevel, -6),
-    BOOL_FIELD(m_bIsShowFFTWindow, 1),
-    INT_FIELD(m_FFTWindowXPos, 309),
-    INT_FIELD(m_FFTWindowYPos, 309),
-    INT_FIELD(m_FFTWindowYHeight, 309),
+    {"m_iCurrentAudioDriver", &Settings::m_iCurrentAudioDriver, nullptr, 0},
+    {"m_iSamplingRate", &Settings::m_iSamplingRate, nullptr, 48000},
+    {"m_bSkipAllProcessIfOverLoad", nullptr, &Settings::m_bSkipAllProcessIfOverLoad, 0},
+    {"m_CtrlDlgWindowXPos", &Settings::m_CtrlDlgWindowXPos, nullptr, 8},
+    {"m_CtrlDlgWindowYPos", &Settings::m_CtrlDlgWindowYPos, nullptr, 8},
+    {"m_WaveWindowXPos", &Settings::m_WaveWindowXPos, nullptr, 308},
+    {"m_WaveWindowYPos", &Settings::m_WaveWindowYPos, nullptr, 388},
+    {"m_bIsShowWaveWindow", nullptr, &Settings::m_bIsShowWaveWindow, 1},
+    {"m_iCommonWindowXWidth", &Settings::m_iCommonWindowXWidth, nullptr, 400},
+    {"m_WaveWindowYHeight", &Settings::m_WaveWindowYHeight, nullptr, 306},
+    {"m_ResurgeWindowXPos", &Settings::m_ResurgeWindowXPos, nullptr, 10},
+    {"m_ResurgeWindowYPos", &Settings::m_ResurgeWindowYPos, nullptr, 112},
+    {"m_ResurgeWindowXWidth", &Settings::m_ResurgeWindowXWidth, nullptr, 285},
+    {"m_ResurgeWindowYHeight", &Settings::m_ResurgeWindowYHeight, nullptr, 304},
+    {"m_bIsShowResurgeWindow", nullptr, &Settings::m_bIsShowResurgeWindow, 1},
+    {"m_iThinResurgeWave", &Settings::m_iThinResurgeWave, nullptr, 30},
+    {"m_iResurgeXChannel", &Settings::m_iResurgeXChannel, nullptr, 1},
+    {"m_iResurgeYChannel", &Settings::m_iResurgeYChannel, nullptr, 2},
+    {"m_bIsShowResurgeChannelName", nullptr, &Settings::m_bIsShowResurgeChannelName, 1},
+    {"m_bSkipResurgeProcessIfOverLoad", nullptr, &Settings::m_bSkipResurgeProcessIfOverLoad, 1},
+    {"m_bIsShowDecibelWindow", nullptr, &Settings::m_bIsShowDecibelWindow, 1},
+    {"m_DecibelWindowXPos", &Settings::m_DecibelWindowXPos, nullptr, 309},
+    {"m_DecibelWindowYPos", &Settings::m_DecibelWindowYPos, nullptr, 95},
+    {"m_DecibelWindowYHeight", &Settings::m_DecibelWindowYHeight, nullptr, 288},
+    {"m_iCautionDecibelLevel", &Settings::m_iCautionDecibelLevel, nullptr, -6},
+    {"m_bIsShowFFTWindow", nullptr, &Settings::m_bIsShowFFTWindow, 1},
+    {"m_FFTWindowXPos", &Settings::m_FFTWindowXPos, nullptr, 309},
+    {"m_FFTWindowYPos", &Settings::m_FFTWindowYPos, nullptr, 309},
+    {"m_FFTWindowYHeight", &Settings::m_FFTWindowYHeight, nullptr, 309},
 };
 
 int GetSettingField(const Settings& settings, const SettingField& field)
@@ -71,4 +69,20 @@ void ApplySettingDefaults(Settings& settings)
 {
     for (const SettingField& field : kSettingFields)
         SetSettingField(settings, field, field.defaultValue);
+}
+
+int DefaultSetting(int Settings::*field)
+{
+    for (const SettingField& f : kSettingFields)
+        if (f.intField == field)
+            return f.defaultValue;
+    return 0;
+}
+
+bool DefaultSetting(bool Settings::*field)
+{
+    for (const SettingField& f : kSettingFields)
+        if (f.boolField == field)
+            return f.defaultValue != 0;
+    return false;
 }

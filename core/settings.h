@@ -60,5 +60,8 @@ extern const SettingField kSettingFields[kSettingFieldCount];
 int  GetSettingField(const Settings& settings, const SettingField& field);
 // A bool field becomes true exactly when the number is not 0.
 void SetSettingField(Settings& settings, const SettingField& field, int value);
-// Every field takes its default (used by the settings dialog's reset too).
+// Every field takes its default.
 void ApplySettingDefaults(Settings& settings);
+// The default of one field, from the table.
+int  DefaultSetting(int Settings::*field);
+bool DefaultSetting(bool Settings::*field);

@@ -5,46 +5,22 @@
 #include <cstdio>
 
 #include "shell_state.h"
+#include "module_path.h"
+#include "path_join.h"
 #include "resource.h"
 
 ShellExecuteAFunction g_pShellExecuteA = ShellExecuteA;
 HtmlHelpAFunction g_pHtmlHelpA = nullptr;
 WinExecFunction g_pWinExec = WinExec;
 
-// HH_DISPLAY_TOPIC of the HTML Help API.
+// HH_DISPLAY_TOPIC and HH_CLOSE_ALL of the HTML Help API.
 static const UINT kHelpDisplayTopic = 0x0000;
+static const UINT kHelpCloseAll = 0x0012;
 static const char kHelpFile[] = "Tavrel.chm";
-// The HTML Help control's class; its server is the DLL that exports HtmlHelpA.
-static const char kHelpControlServerKey[] =
-    "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 
-// The registered server path of the HTML Help control, expanded; empty when
-// the class is not registered.
-static void FindHelpControlPath(char* path, DWORD size)
-{
-    path[0] = '\0';
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kHelpControlServerKey, 0, KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS)
-        return;
-    char raw[MAX_PATH] = {};
-    DWORD type = 0;
-    DWORD bytes = sizeof(raw) - 1;
-    LONG result = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(raw),
-                                   &bytes);
-    RegCloseKey(key);
-    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
-        return;
-    if (type == REG_EXPAND_SZ) {
-        DWORD needed = ExpandEnvironmentStringsA(raw, path, size);
-        if (needed == 0 || needed > size)
-            path[0] = '\0';
-    } else {
-        lstrcpynA(path, raw, static_cast<int>(size));
-    }
-}
-
-// Loaded on first use only: most runs never open the help.
+// Loaded on first use only: most runs never open the help. Only the
+// system's own copy is loaded: a file of that name in the program's folder,
+// or a registration any program can write, must not run in Tavrel.
 static HtmlHelpAFunction LoadHtmlHelp()
 {
     static bool s_tried = false;
@@ -52,11 +28,9 @@ static HtmlHelpAFunction LoadHtmlHelp()
     if (s_tried)
         return s_function;
     s_tried = true;
-    char path[MAX_PATH];
-    FindHelpControlPath(path, sizeof(path));
+    char path[kPathBufferSize];
+    SystemFilePath("hhctrl.ocx", path, sizeof(path));
     HMODULE module = path[0] ? LoadLibraryA(path) : nullptr;
-    if (!module)
-        module = LoadLibraryA("hhctrl.ocx");
     if (module)
         s_function = reinterpret_cast<HtmlHelpAFunction>(
             reinterpret_cast<void*>(GetProcAddress(module, "HtmlHelpA")));
@@ -87,9 +61,23 @@ void ShellOpen(const char* file)
     g_pShellExecuteA(nullptr, "open", file, nullptr, nullptr, SW_SHOW);
 }
 
+void CloseHelp()
+{
+    if (g_pHtmlHelpA)
+        g_pHtmlHelpA(nullptr, nullptr, kHelpCloseAll, 0);
+}
+
+// Named by its full path in the system folder: the search by name would run
+// a file of that name in the program's or the current folder first.
 void RunVolumeControl(bool recording)
 {
-    g_pWinExec(recording ? "SNDVOL32.EXE /r" : "SNDVOL32.EXE", SW_SHOW);
+    char path[kPathBufferSize];
+    SystemFilePath("SNDVOL32.EXE", path, sizeof(path));
+    if (!path[0])
+        return;
+    char commandLine[kPathBufferSize + 8];
+    std::snprintf(commandLine, sizeof(commandLine), recording ? "\"%s\" /r" : "\"%s\"", path);
+    g_pWinExec(commandLine, SW_SHOW);
 }
 
 // "Tavrel " from the template, then the version, " - " and "Release Version".

@@ -14,7 +14,11 @@ void ShellOpen(const char* file);
 // ("Tavrel.chm::topic") when one is given.
 void ShowHelp(const char* topic);
 
-// Starts the system's volume control: its recording controls when recording.
+// Closes any help window still open (before COM is shut down at exit).
+void CloseHelp();
+
+// Starts the system's volume control from the system folder, its recording
+// controls when recording. One call starts one program.
 void RunVolumeControl(bool recording);
 
 // The three platform entry points, replaceable so tests can watch what is

@@ -5,6 +5,7 @@
 #include "path_join.h"
 #include "settings.h"
 #include "exit_command.h"
+#include "failure_report.h"
 #include "settings_store.h"
 #include "sweep.h"
 #include "capture_session.h"
@@ -27,9 +28,7 @@ bool InitControlDialog(HWND dialog)
     SetFocus(GetDlgItem(dialog, IDC_STARTSTOP));
     if (!CreateDisplayWindows(g_hInstance))
         return false;
-    ApplyWindowVisibility();
     SetDialogIcon(dialog, IDI_TAVREL);
-    SetDisplayWindowIcons();
     return true;
 }
 
@@ -37,7 +36,7 @@ static void OnInitDialog(HWND dialog)
 {
     if (InitControlDialog(dialog))
         return;
-    MessageBoxA(dialog, "重大な初期化エラー", "fatal error", MB_ICONERROR | MB_OK);
+    ReportFailure(kFailureInitialisation, E_FAIL, 0, dialog);
     ExitProcess(0);
 }
 
@@ -61,7 +60,7 @@ static BOOL OnStartStop(HWND dialog)
         return TRUE;
     g_bCapturing = false;
     SwitchCapture(false);
-    MessageBoxA(dialog, "DirectSound デバイスが利用できません。", "fatal error", MB_ICONERROR | MB_OK);
+    ReportFailure(kFailureDeviceUnavailable, FAILED(hr) ? hr : E_FAIL, 0, dialog);
     return FALSE;
 }
 
@@ -100,16 +99,21 @@ static BOOL OnCommand(HWND dialog, int id)
         ToggleWindow(&g_Settings.m_bIsShowFFTWindow);
         return TRUE;
     case IDM_SETTINGS:
-        DialogBoxParamA(g_hInstance, MAKEINTRESOURCEA(IDD_SETTINGS), dialog, SettingsDialogProc, 0);
+        // The device chosen is opened once the dialog has gone, so a failure
+        // box is modal to this dialog, with nothing of the settings left.
+        if (DialogBoxParamA(g_hInstance, MAKEINTRESOURCEA(IDD_SETTINGS), dialog, SettingsDialogProc,
+                            0) == IDOK &&
+            FAILED(OpenCaptureDevice()))
+            g_Settings.m_iCurrentAudioDriver = 0;
         return TRUE;
     case IDM_ABOUT:
         DialogBoxParamA(g_hInstance, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
         return TRUE;
     case IDM_PLAYBACK_VOLUME:
-        WinExec("SNDVOL32.EXE", SW_SHOW);
+        RunVolumeControl(false);
         return TRUE;
     case IDM_RECORDING_VOLUME:
-        WinExec("SNDVOL32.EXE /r", SW_SHOW);
+        RunVolumeControl(true);
         return TRUE;
     case IDM_HELP:
         ShowHelp(nullptr);
@@ -152,6 +156,14 @@ INT_PTR CALLBACK ControlDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         return TRUE;
     case WM_CLOSE:
         SendMessageA(dialog, WM_COMMAND, IDM_EXIT, 0);
+        return TRUE;
+    case WM_QUERYENDSESSION:
+        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    case WM_ENDSESSION:
+        // Log-off and shut-down end the run as F12 does: nothing is lost.
+        if (wParam)
+            SendMessageA(dialog, WM_COMMAND, IDM_EXIT, 0);
         return TRUE;
     case WM_DESTROY:
         PostQuitMessage(0);

@@ -10,6 +10,7 @@
 #include "device_list.h"
 #include "about_dialog.h"
 #include "settings_values.h"
+#include "failure_report.h"
 #include "resource.h"
 
 static LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
@@ -98,8 +99,7 @@ void FillSettingsDialog(HWND dialog)
     // here would make OK store cleared boxes and the fallbacks over the
     // user's settings.
     if (!FillDeviceList(dialog))
-        MessageBoxA(dialog, "利用できるサウンドデバイスがありません。", "fatal error",
-                    MB_ICONERROR | MB_OK);
+        ReportFailure(kFailureNoDevices, S_OK, 0, dialog);
 
     for (int rate : kSamplingRateChoices)
         AddListNumber(dialog, IDC_SAMPLING_RATE, rate);
@@ -146,23 +146,29 @@ static int SelectedDataOr(HWND dialog, int id, int fallback)
     return static_cast<int>(SendItem(dialog, id, CB_GETITEMDATA, static_cast<WPARAM>(index)));
 }
 
+// A list without a selection, or a text that is no number, stores the
+// field's default.
 void StoreSettingsDialog(HWND dialog)
 {
     Settings& s = g_Settings;
-    s.m_iCurrentAudioDriver = SelectedIndexOr(dialog, IDC_DEVICE_LIST, kFallbackAudioDriver);
-    s.m_iSamplingRate = SelectedNumberOr(dialog, IDC_SAMPLING_RATE, kFallbackSamplingRate);
+    s.m_iCurrentAudioDriver = SelectedIndexOr(dialog, IDC_DEVICE_LIST,
+                                              DefaultSetting(&Settings::m_iCurrentAudioDriver));
+    s.m_iSamplingRate =
+        SelectedNumberOr(dialog, IDC_SAMPLING_RATE, DefaultSetting(&Settings::m_iSamplingRate));
     s.m_bSkipAllProcessIfOverLoad = IsBoxChecked(dialog, IDC_SKIP_ALL_ON_OVERLOAD);
-    s.m_iThinResurgeWave = SelectedNumberOr(dialog, IDC_THIN_RESURGE, kFallbackThinResurgeWave);
-    s.m_iResurgeXChannel = SelectedDataOr(dialog, IDC_RESURGE_X_CHANNEL, kFallbackResurgeXChannel);
-    s.m_iResurgeYChannel = SelectedDataOr(dialog, IDC_RESURGE_Y_CHANNEL, kFallbackResurgeYChannel);
+    s.m_iThinResurgeWave =
+        SelectedNumberOr(dialog, IDC_THIN_RESURGE, DefaultSetting(&Settings::m_iThinResurgeWave));
+    s.m_iResurgeXChannel = SelectedDataOr(dialog, IDC_RESURGE_X_CHANNEL,
+                                          DefaultSetting(&Settings::m_iResurgeXChannel));
+    s.m_iResurgeYChannel = SelectedDataOr(dialog, IDC_RESURGE_Y_CHANNEL,
+                                          DefaultSetting(&Settings::m_iResurgeYChannel));
     s.m_bIsShowResurgeChannelName = IsBoxChecked(dialog, IDC_SHOW_CHANNEL_NAME);
     s.m_bSkipResurgeProcessIfOverLoad = IsBoxChecked(dialog, IDC_SKIP_RESURGE_ON_OVERLOAD);
 
     char text[64] = {};
     GetDlgItemTextA(dialog, IDC_CAUTION_LEVEL, text, sizeof(text));
-    s.m_iCautionDecibelLevel = ParseDecimalOr(text, kFallbackCautionDecibelLevel);
-
-    EndDialog(dialog, IDOK);
+    s.m_iCautionDecibelLevel =
+        ParseDecimalOr(text, DefaultSetting(&Settings::m_iCautionDecibelLevel));
 }
 
 // Capture stays stopped while the dialog is open: OK re-opens the device
@@ -174,12 +180,6 @@ static void OnInitDialog(HWND dialog)
     FillSettingsDialog(dialog);
 }
 
-static void OnOk(HWND dialog)
-{
-    StoreSettingsDialog(dialog);
-    if (FAILED(OpenCaptureDevice()))
-        g_Settings.m_iCurrentAudioDriver = 0;
-}
 
 static BOOL OnDefaults(HWND dialog)
 {
@@ -210,7 +210,9 @@ static BOOL OnCommand(HWND dialog, int id)
 {
     switch (id) {
     case IDOK:
-        OnOk(dialog);
+        // The control dialog opens the chosen device once this one has gone.
+        StoreSettingsDialog(dialog);
+        EndDialog(dialog, IDOK);
         return TRUE;
     case IDCANCEL:
         EndDialog(dialog, IDCANCEL);

@@ -10,6 +10,6 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 // other controls are still set, so OK keeps the user's values.
 void FillSettingsDialog(HWND dialog);
 
-// Reads every control into g_Settings, with the fallbacks for empty lists
-// and non-numbers, then ends the dialog with 1.
+// Reads every control into g_Settings, with the defaults for empty lists
+// and non-numbers.
 void StoreSettingsDialog(HWND dialog);

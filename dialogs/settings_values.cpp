@@ -67,16 +67,18 @@ int CautionSpinPosition(int level)
 
 void ResetDialogSettings(Settings& settings)
 {
-    settings.m_bIsShowDecibelWindow = true;
-    settings.m_bIsShowResurgeWindow = true;
-    settings.m_bIsShowWaveWindow = true;
-    settings.m_iCurrentAudioDriver = kFallbackAudioDriver;
-    settings.m_iSamplingRate = kFallbackSamplingRate;
-    settings.m_bSkipAllProcessIfOverLoad = false;
-    settings.m_iResurgeXChannel = kFallbackResurgeXChannel;
-    settings.m_iResurgeYChannel = kFallbackResurgeYChannel;
-    settings.m_iThinResurgeWave = kFallbackThinResurgeWave;
-    settings.m_bIsShowResurgeChannelName = true;
-    settings.m_bSkipResurgeProcessIfOverLoad = true;
-    settings.m_iCautionDecibelLevel = kFallbackCautionDecibelLevel;
+    static int Settings::* const kInts[] = {
+        &Settings::m_iCurrentAudioDriver, &Settings::m_iSamplingRate,
+        &Settings::m_iResurgeXChannel,    &Settings::m_iResurgeYChannel,
+        &Settings::m_iThinResurgeWave,    &Settings::m_iCautionDecibelLevel,
+    };
+    static bool Settings::* const kBools[] = {
+        &Settings::m_bIsShowDecibelWindow,      &Settings::m_bIsShowResurgeWindow,
+        &Settings::m_bIsShowWaveWindow,         &Settings::m_bSkipAllProcessIfOverLoad,
+        &Settings::m_bIsShowResurgeChannelName, &Settings::m_bSkipResurgeProcessIfOverLoad,
+    };
+    for (int Settings::*field : kInts)
+        settings.*field = DefaultSetting(field);
+    for (bool Settings::*field : kBools)
+        settings.*field = DefaultSetting(field);
 }

@@ -15,14 +15,6 @@ const int kChannelChoiceCount = 2;
 // Channel n (1 = left, 2 = right) is named kChannelNames[n - 1].
 extern const char* const kChannelNames[kChannelChoiceCount];
 
-// What OK stores for a list without a selection or a text that is no number.
-const int kFallbackAudioDriver = 0;
-const int kFallbackSamplingRate = 48000;
-const int kFallbackThinResurgeWave = 30;
-const int kFallbackResurgeXChannel = 1;
-const int kFallbackResurgeYChannel = 2;
-const int kFallbackCautionDecibelLevel = -6;
-
 // The up-down control's range: its "lower" end is -1 and its "upper" end
 // -96, so the up arrow moves toward -96 and both ends wrap.
 const int kCautionSpinLower = -1;
@@ -41,6 +33,6 @@ int CautionSpinPosition(int level);
 
 // The dialog's Defaults button: the device, the capture options, the X-Y
 // options, the caution level and the Wave, X-Y and Decibel visibility flags
-// go back to their standard values. The FFT flag and all positions and sizes
-// stay as they are.
+// go back to the settings table's defaults. The FFT flag and all positions
+// and sizes stay as they are.
 void ResetDialogSettings(Settings& settings);

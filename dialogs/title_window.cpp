@@ -1,9 +1,12 @@
 #include "title_window.h"
 
 #include "module_path.h"
+#include "path_join.h"
 #include "resource.h"
 
 HWND g_hTitleWindow = nullptr;
+// Read and decoded once, when the window opens; every paint draws it.
+static PictureHolder s_titlePicture;
 
 static const UINT_PTR kTitleTimerId = 1;
 static const UINT kTitleShowMilliseconds = 2000;
@@ -130,20 +133,22 @@ static void CentreOnDesktop(HWND window)
     SetWindowPos(window, HWND_TOPMOST, x, y, width, height, SWP_SHOWWINDOW);
 }
 
-// The file is read at every paint; nothing is kept between paints.
+static void LoadTitlePicture()
+{
+    char path[kPathBufferSize];
+    ModuleRelativePath("title.gif", path, sizeof(path));
+    if (path[0])
+        s_titlePicture.LoadFile(path);
+    else
+        s_titlePicture.Release();
+}
+
 static void PaintTitle(HWND window)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    {
-        PictureHolder picture;
-        char path[260];
-        ModuleRelativePath("title.gif", path, sizeof(path));
-        if (path[0])
-            picture.LoadFile(path);
-        picture.Render(dc, 0, 0, picture.WidthPixels(), picture.HeightPixels());
-        EndPaint(window, &paint);
-    }
+    s_titlePicture.Render(dc, 0, 0, s_titlePicture.WidthPixels(), s_titlePicture.HeightPixels());
+    EndPaint(window, &paint);
 }
 
 INT_PTR CALLBACK TitleWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM)
@@ -151,6 +156,7 @@ INT_PTR CALLBACK TitleWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     switch (message) {
     case WM_INITDIALOG:
         g_hTitleWindow = window;
+        LoadTitlePicture();
         SetTimer(window, kTitleTimerId, kTitleShowMilliseconds, nullptr);
         CentreOnDesktop(window);
         return TRUE;
@@ -169,6 +175,7 @@ INT_PTR CALLBACK TitleWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_DESTROY:
         if (g_hTitleWindow == window)
             g_hTitleWindow = nullptr;
+        s_titlePicture.Release();
         return FALSE;
     default:
         return FALSE;

@@ -1,17 +1,35 @@
 #include "decibel_window.h"
 
-#include <cstring>
-
-#include "level.h"
-#include "sweep.h"
 #include "capture_session.h"
-#include "decibel_geometry.h"
-#include "display_frame.h"
-#include "shared_block.h"
+#include "level.h"
 
+namespace {
+
+BackBuffer s_decibelBuffer;
 // Where each trace ended and when the title last changed: kept for the whole
 // run, through stops, clears and resizes.
-static DecibelTraceState s_decibelTrace;
+DecibelTraceState s_decibelTrace;
+
+// The written paint: while capturing the newest segments and the title,
+// then the scale. A segment runs from column x - 1 to x; the cursor stands
+// at x + 1.
+RECT PaintDecibel(HWND window, BackBuffer* buffer)
+{
+    const DisplayPaint p = GatherDisplayPaint(buffer);
+    DecibelLevels levels = {0, 0};
+    if (g_bCapturing)
+        levels = DrawDecibelTrace(p, &s_decibelTrace);
+    DrawDecibelScale(p);
+    if (!g_bCapturing)
+        return {0, 0, 0, 0};
+    UpdateDecibelTitle(window, levels.left, levels.right);
+    return BufferColumns(*buffer, p.sweepColumn - 1, 3);
+}
+
+const DisplayWindowUnit kDecibelUnit = {&kDecibelWindowFields, &s_decibelBuffer, WHITE_BRUSH,
+                                        PaintDecibel};
+
+}  // namespace
 
 void UpdateDecibelTitle(HWND window, double leftLevel, double rightLevel)
 {
@@ -23,48 +41,33 @@ void UpdateDecibelTitle(HWND window, double leftLevel, double rightLevel)
     SetWindowTextA(window, title);
 }
 
-void DrawDecibelTrace(HWND window, HDC dc)
+DecibelLevels DrawDecibelTrace(const DisplayPaint& p, DecibelTraceState* trace)
 {
-    if (!g_bCapturing)
-        return;
-    DrawSweepCursor(window, dc);
-    const SharedBlock block = GetSharedBlock();
-    const double right = GetChannelDecibel(block.frames, 2, block.count);
-    const double left = GetChannelDecibel(block.frames, 1, block.count);
-    const DecibelTraceStep step = AdvanceDecibelTrace(
-        &s_decibelTrace, GetSweepColumn(), GetClientSize(window).height, left, right);
+    DrawSweepCursor(p);
+    BackBuffer* b = p.target;
+    const double right = GetChannelDecibel(p.block.frames, 2, p.block.count);
+    const double left = GetChannelDecibel(p.block.frames, 1, p.block.count);
+    const DecibelTraceStep step = AdvanceDecibelTrace(trace, p.sweepColumn, b->height, left, right);
     // Left after right, so the left trace lies on top where they meet.
-    DrawSegment(dc, step.right, kRed);
-    DrawSegment(dc, step.left, kBlue);
-    UpdateDecibelTitle(window, left, right);
+    DrawSegment(b->dc, &b->pens, step.right, kRed);
+    DrawSegment(b->dc, &b->pens, step.left, kBlue);
+    return {left, right};
 }
 
-void DrawDecibelScale(HWND window, HDC dc)
+void DrawDecibelScale(const DisplayPaint& p)
 {
-    const ClientSize client = GetClientSize(window);
+    BackBuffer* b = p.target;
     DecibelScale scale;
-    ComputeDecibelScale(client.width, client.height, &scale);
-    DrawSegment(dc, scale.axis, kBlack);
+    ComputeDecibelScale(b->width, b->height, &scale);
+    DrawSegment(b->dc, &b->pens, scale.axis, kBlack);
     for (int i = 0; i < scale.lineCount; ++i) {
         const DecibelGridLine& g = scale.lines[i];
-        DrawSegment(dc, g.line, kBlack);
-        TextOutA(dc, g.labelX, g.labelY, g.label, static_cast<int>(std::strlen(g.label)));
+        DrawSegment(b->dc, &b->pens, g.line, kBlack);
+        TextAt(b->dc, g.labelX, g.labelY, g.label);
     }
-}
-
-static LRESULT OnDecibelPaint(HWND window)
-{
-    PAINTSTRUCT paint;
-    HDC dc = BeginDisplayPaint(window, &paint);
-    DrawDecibelTrace(window, dc);
-    DrawDecibelScale(window, dc);
-    EndDisplayPaint(window, &paint);
-    return 0;
 }
 
 LRESULT CALLBACK DecibelWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_PAINT)
-        return OnDecibelPaint(window);
-    return HandleSweepWindowMessage(window, message, wParam, lParam, kDecibelWindowFields);
+    return HandleSweepWindowMessage(window, message, wParam, lParam, kDecibelUnit);
 }

@@ -3,13 +3,19 @@
 #pragma once
 #include <windows.h>
 
+#include "decibel_geometry.h"
+#include "display_frame.h"
+
 LRESULT CALLBACK DecibelWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The newest segment of both traces and, when due, the title; only while
-// capturing.
-void DrawDecibelTrace(HWND window, HDC dc);
-// Axis, grid lines and labels; on every paint.
-void DrawDecibelScale(HWND window, HDC dc);
+struct DecibelLevels {
+    double left, right;
+};
+// The cursor and the newest segment of both traces, from where *trace says
+// each ended; moves *trace on. Returns the block's levels.
+DecibelLevels DrawDecibelTrace(const DisplayPaint& p, DecibelTraceState* trace);
+// Axis, grid lines and labels.
+void DrawDecibelScale(const DisplayPaint& p);
 // Writes both levels into the title when more than 1000 ms have passed since
 // the last time it did.
 void UpdateDecibelTitle(HWND window, double leftLevel, double rightLevel);

@@ -1,13 +1,13 @@
 #include "display_frame.h"
 
-#include "shell_state.h"
-#include "settings.h"
-#include "sweep.h"
-#include "resource.h"
 #include "decibel_window.h"
 #include "fft_window.h"
 #include "frame_geometry.h"
+#include "resource.h"
 #include "resurge_window.h"
+#include "settings.h"
+#include "shell_state.h"
+#include "sweep.h"
 #include "wave_window.h"
 
 HWND g_hWaveWindow = nullptr;
@@ -16,9 +16,8 @@ HWND g_hDecibelWindow = nullptr;
 HWND g_hFFTWindow = nullptr;
 
 const DisplayWindowFields kWaveWindowFields = {
-    &g_Settings.m_WaveWindowXPos, &g_Settings.m_WaveWindowYPos,
-    &g_Settings.m_iCommonWindowXWidth, &g_Settings.m_WaveWindowYHeight,
-    &g_Settings.m_bIsShowWaveWindow};
+    &g_Settings.m_WaveWindowXPos, &g_Settings.m_WaveWindowYPos, &g_Settings.m_iCommonWindowXWidth,
+    &g_Settings.m_WaveWindowYHeight, &g_Settings.m_bIsShowWaveWindow};
 const DisplayWindowFields kResurgeWindowFields = {
     &g_Settings.m_ResurgeWindowXPos, &g_Settings.m_ResurgeWindowYPos,
     &g_Settings.m_ResurgeWindowXWidth, &g_Settings.m_ResurgeWindowYHeight,
@@ -28,14 +27,10 @@ const DisplayWindowFields kDecibelWindowFields = {
     &g_Settings.m_iCommonWindowXWidth, &g_Settings.m_DecibelWindowYHeight,
     &g_Settings.m_bIsShowDecibelWindow};
 const DisplayWindowFields kFFTWindowFields = {
-    &g_Settings.m_FFTWindowXPos, &g_Settings.m_FFTWindowYPos,
-    &g_Settings.m_iCommonWindowXWidth, &g_Settings.m_FFTWindowYHeight,
-    &g_Settings.m_bIsShowFFTWindow};
+    &g_Settings.m_FFTWindowXPos, &g_Settings.m_FFTWindowYPos, &g_Settings.m_iCommonWindowXWidth,
+    &g_Settings.m_FFTWindowYHeight, &g_Settings.m_bIsShowFFTWindow};
 
 namespace {
-
-// Where the icons come from; set by CreateDisplayWindows.
-HINSTANCE s_hIconInstance = nullptr;
 
 // How deep width synchronisation has nested. The chain ends by itself after
 // one round (each window is moved to the width it already has); the bound
@@ -46,10 +41,10 @@ const int kMaxWidthSyncDepth = 4;
 struct DisplayWindowDesc {
     const char* className;
     const char* title;
-    WNDPROC     windowProc;
-    int         stockBrush;
-    int         iconId;
-    HWND*       handle;
+    WNDPROC windowProc;
+    int stockBrush;
+    int iconId;
+    HWND* handle;
 };
 
 const DisplayWindowDesc kDisplayWindows[] = {
@@ -64,6 +59,27 @@ const DWORD kDisplayWindowStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 
 // Placeholder rectangle of creation; the creation handler moves the window.
 const int kCreateX = 0, kCreateY = 0, kCreateWidth = 400, kCreateHeight = 200;
+
+void SetWindowIcons(HINSTANCE instance, HWND window, int iconId)
+{
+    HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(iconId));
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+PixelRect ToPixelRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// The buffer follows the client size; it is made lazily too, since a window
+// created at its final size may see no WM_SIZE before its first paint.
+void EnsureBuffer(HWND window, const DisplayWindowUnit& unit)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    if (unit.buffer->dc && unit.buffer->width == client.right &&
+        unit.buffer->height == client.bottom)
+        return;
+    RemakeBackBuffer(unit.buffer, window, static_cast<HBRUSH>(GetStockObject(unit.stockBrush)));
+}
 
 }  // namespace
 
@@ -94,7 +110,6 @@ HWND CreateDisplayWindow(HINSTANCE instance, const char* className, const char* 
 
 bool CreateDisplayWindows(HINSTANCE instance)
 {
-    s_hIconInstance = instance;
     for (const DisplayWindowDesc& d : kDisplayWindows) {
         if (!RegisterDisplayClass(instance, d.windowProc, d.className, d.stockBrush))
             return false;
@@ -103,68 +118,32 @@ bool CreateDisplayWindows(HINSTANCE instance)
         if (!*d.handle)
             return false;
     }
+    ApplyWindowVisibility();
+    for (const DisplayWindowDesc& d : kDisplayWindows)
+        SetWindowIcons(instance, *d.handle, d.iconId);
     return true;
-}
-
-void SetDisplayWindowIcons()
-{
-    for (const DisplayWindowDesc& d : kDisplayWindows) {
-        HICON icon = LoadIconA(s_hIconInstance, MAKEINTRESOURCEA(d.iconId));
-        SendMessageA(*d.handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-        SendMessageA(*d.handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    }
 }
 
 void PlaceWindow(HWND window, int x, int y, int width, int height)
 {
     RECT rc = {};
     GetWindowRect(window, &rc);
-    MoveWindow(window, x, y, ResolvePlacementExtent(width, rc.right - rc.left),
-               ResolvePlacementExtent(height, rc.bottom - rc.top), TRUE);
-}
-
-void EraseDisplayWindow(HWND window)
-{
-    InvalidateRect(window, nullptr, TRUE);
-    PAINTSTRUCT paint;
-    BeginPaint(window, &paint);
-    EndPaint(window, &paint);
-}
-
-ClientSize GetClientSize(HWND window)
-{
-    RECT rc = {};
-    if (!GetClientRect(window, &rc))
-        return {0, 0};
-    return {rc.right - rc.left, rc.bottom - rc.top};
-}
-
-void GetChannelBand(HWND window, ChannelBand* band, int channel, double scale)
-{
-    ComputeChannelBand(GetClientSize(window).height, channel, scale, band);
-}
-
-void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour, int penStyle,
-              int penWidth)
-{
-    HPEN pen = CreatePen(penStyle, penWidth, colour);
-    if (!pen)
-        return;
-    HGDIOBJ previous = SelectObject(dc, pen);
-    MoveToEx(dc, x1, y1, nullptr);
-    LineTo(dc, x2, y2);
-    SelectObject(dc, previous);
-    DeleteObject(pen);
-}
-
-void DrawSweepCursor(HWND window, HDC dc)
-{
-    const SweepCursorLines lines =
-        ComputeSweepCursor(GetSweepColumn(), GetClientSize(window).height);
-    const LineSegment& b = lines.blank;
-    const LineSegment& c = lines.cursor;
-    DrawLine(dc, b.x1, b.y1, b.x2, b.y2, GetBkColor(dc), PS_SOLID, 1);
-    DrawLine(dc, c.x1, c.y1, c.x2, c.y2, RGB(255, 0, 0), PS_SOLID, 1);
+    const int w = ResolvePlacementExtent(width, rc.right - rc.left);
+    const int h = ResolvePlacementExtent(height, rc.bottom - rc.top);
+    RECT wanted = {x, y, ClampToInt(static_cast<long long>(x) + w),
+                   ClampToInt(static_cast<long long>(y) + h)};
+    // A place on no monitor (one removed, a smaller screen, a bad value)
+    // would leave the window out of reach for good.
+    if (!MonitorFromRect(&wanted, MONITOR_DEFAULTTONULL)) {
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof monitor;
+        if (GetMonitorInfoA(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) {
+            const PixelRect r = BringOntoWorkArea(ToPixelRect(wanted), ToPixelRect(monitor.rcWork));
+            x = r.left;
+            y = r.top;
+        }
+    }
+    MoveWindow(window, x, y, w, h, TRUE);
 }
 
 void ApplyWindowVisibility()
@@ -197,9 +176,9 @@ void SetWindowWidth(HWND window, int width)
     RECT rc;
     if (!GetWindowRect(window, &rc))
         return;
-    // A move to the same rectangle changes nothing on screen and sends no
-    // WM_SIZE, but still costs the platform a round of window-position work;
-    // the FFT window asks for it on every block.
+    // A move to the same rectangle changes nothing on screen, but still
+    // costs the platform a round of window-position work; the FFT window
+    // asks for it on every block.
     if (rc.right - rc.left == width)
         return;
     MoveWindow(window, rc.left, rc.top, width, rc.bottom - rc.top, TRUE);
@@ -215,91 +194,147 @@ bool GetRestoredWindowRect(HWND window, RECT* rect)
         return false;
     // rcNormalPosition is in workspace coordinates: relative to the work area
     // of the window's monitor. Shift it into screen coordinates so that the
-    // stored position puts the window back where it was (the two are equal
-    // when no taskbar sits at the top or left).
+    // stored position puts the window back where it was.
     RECT r = placement.rcNormalPosition;
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
-        const int dx = monitor.rcWork.left - monitor.rcMonitor.left;
-        const int dy = monitor.rcWork.top - monitor.rcMonitor.top;
-        OffsetRect(&r, dx, dy);
-    }
+    if (GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor))
+        OffsetRect(&r, monitor.rcWork.left - monitor.rcMonitor.left,
+                   monitor.rcWork.top - monitor.rcMonitor.top);
     *rect = r;
     return true;
 }
 
-LRESULT OnDisplayCreate(HWND window, const DisplayWindowFields& fields)
+DisplayPaint GatherDisplayPaint(BackBuffer* buffer)
 {
-    PlaceWindow(window, *fields.xPos, *fields.yPos, *fields.width, *fields.height);
+    return {buffer, GetSharedBlock(), GetSweepColumn()};
+}
+
+void DrawSweepCursor(const DisplayPaint& p)
+{
+    BackBuffer* b = p.target;
+    const SweepCursorLines lines = ComputeSweepCursor(p.sweepColumn, b->height);
+    DrawLine(b->dc, &b->pens, lines.blank.x1, lines.blank.y1, lines.blank.x2, lines.blank.y2,
+             GetBkColor(b->dc), PS_SOLID);
+    DrawSegment(b->dc, &b->pens, lines.cursor, kRed);
+}
+
+RECT BufferColumns(const BackBuffer& buffer, int x, int count)
+{
+    return {x, 0, ClampToInt(static_cast<long long>(x) + count), buffer.height};
+}
+
+LRESULT OnDisplayCreate(HWND window, const DisplayWindowUnit& unit)
+{
+    const DisplayWindowFields& f = *unit.fields;
+    PlaceWindow(window, *f.xPos, *f.yPos, *f.width, *f.height);
     return 0;
 }
 
-LRESULT OnSweepWindowSize(HWND window, WPARAM sizeType, const DisplayWindowFields& fields)
+void OnDisplayResized(HWND window, const DisplayWindowUnit& unit)
+{
+    EnsureBuffer(window, unit);
+}
+
+LRESULT OnSweepWindowSize(HWND window, WPARAM sizeType, const DisplayWindowUnit& unit)
 {
     // IsIconic as well: the FFT window sends itself WM_SIZE with type 0 on
     // every block, minimised or not, and the icon rectangle is no size.
     if (LOWORD(sizeType) == SIZE_MINIMIZED || IsIconic(window))
         return 0;
+    OnDisplayResized(window, unit);
     RECT rc;
     if (!GetWindowRect(window, &rc))
         return 0;
     const int width = rc.right - rc.left;
-    *fields.width = width;
-    *fields.height = rc.bottom - rc.top;
+    *unit.fields->width = width;
+    *unit.fields->height = rc.bottom - rc.top;
     SyncCommonWidth(width);
     return 0;
 }
 
-LRESULT OnDisplayClose(HWND, const DisplayWindowFields& fields)
+LRESULT OnDisplayPaint(HWND window, const DisplayWindowUnit& unit)
 {
-    *fields.shown = false;
-    ApplyWindowVisibility();
-    return 0;
-}
-
-LRESULT OnDisplayDestroy(HWND)
-{
-    PostQuitMessage(0);
-    return 0;
-}
-
-LRESULT OnDisplayNewData(HWND window)
-{
-    SendMessageA(window, WM_PAINT, 0, 0);
-    return 0;
-}
-
-LRESULT OnDisplayClear(HWND window)
-{
-    EraseDisplayWindow(window);
-    return 0;
-}
-
-HDC BeginDisplayPaint(HWND window, PAINTSTRUCT* paint)
-{
+    // The whole client area, so that an erase request clears all of the
+    // history, not only the part that was invalid.
     InvalidateRect(window, nullptr, FALSE);
-    return BeginPaint(window, paint);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    EnsureBuffer(window, unit);
+    BackBuffer& b = *unit.buffer;
+    if (b.dc) {
+        if (b.blank) {
+            unit.paint(window, &b);
+            b.blank = false;
+        }
+        BitBlt(dc, 0, 0, b.width, b.height, b.dc, 0, 0, SRCCOPY);
+    }
+    EndPaint(window, &paint);
+    return 0;
 }
 
-void EndDisplayPaint(HWND window, PAINTSTRUCT* paint)
+LRESULT OnDisplayNewData(HWND window, const DisplayWindowUnit& unit)
 {
-    EndPaint(window, paint);
+    EnsureBuffer(window, unit);
+    BackBuffer& b = *unit.buffer;
+    if (!b.dc)
+        return 0;
+    const bool wasBlank = b.blank;
+    const RECT changed = unit.paint(window, &b);
+    b.blank = false;
+    if (wasBlank)
+        ShowBufferColumns(window, b, 0, b.width);
+    else
+        ShowBufferRect(window, b, changed);
+    return 0;
+}
+
+LRESULT OnDisplayClear(HWND window, const DisplayWindowUnit& unit)
+{
+    EnsureBuffer(window, unit);
+    ClearBackBuffer(unit.buffer);
+    ShowBufferColumns(window, *unit.buffer, 0, unit.buffer->width);
+    // Whatever was waiting to be painted is cleared already.
+    ValidateRect(window, nullptr);
+    return 0;
+}
+
+LRESULT OnDisplayEraseBackground(HWND window, WPARAM wParam, LPARAM lParam,
+                                 const DisplayWindowUnit& unit)
+{
+    // An erase request clears the history; the paint that follows draws the
+    // scale into the cleared buffer and shows all of it.
+    if (!unit.buffer->dc)
+        return DefWindowProcA(window, WM_ERASEBKGND, wParam, lParam);
+    ClearBackBuffer(unit.buffer);
+    return 1;
 }
 
 LRESULT HandleSweepWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                 const DisplayWindowFields& fields)
+                                 const DisplayWindowUnit& unit)
 {
     switch (message) {
-    case WM_CREATE:  return OnDisplayCreate(window, fields);
-    case WM_SIZE:    return OnSweepWindowSize(window, wParam, fields);
-    case WM_CLOSE:   return OnDisplayClose(window, fields);
-    case WM_DESTROY: return OnDisplayDestroy(window);
-    default:         break;
+    case WM_CREATE:
+        return OnDisplayCreate(window, unit);
+    case WM_SIZE:
+        return OnSweepWindowSize(window, wParam, unit);
+    case WM_PAINT:
+        return OnDisplayPaint(window, unit);
+    case WM_ERASEBKGND:
+        return OnDisplayEraseBackground(window, wParam, lParam, unit);
+    case WM_CLOSE:
+        *unit.fields->shown = false;
+        ApplyWindowVisibility();
+        return 0;
+    case WM_DESTROY:
+        FreeBackBuffer(unit.buffer);
+        PostQuitMessage(0);
+        return 0;
+    case UM_NEWDATA:
+        return OnDisplayNewData(window, unit);
+    case UM_CLEAR:
+        return OnDisplayClear(window, unit);
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
     }
-    if (message == UM_NEWDATA)
-        return OnDisplayNewData(window);
-    if (message == UM_CLEAR)
-        return OnDisplayClear(window);
-    return DefWindowProcA(window, message, wParam, lParam);
 }

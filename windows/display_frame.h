@@ -1,11 +1,11 @@
 // The frame shared by the four display windows: classes, creation,
-// placement, visibility, the common width, the redraw protocol and the
-// drawing operations several windows use.
+// placement, visibility, the common width, and the redraw protocol through
+// each window's back buffer.
 #pragma once
 #include <windows.h>
 
-#include "channel_band.h"
-#include "display_math.h"
+#include "back_buffer.h"
+#include "shared_block.h"
 
 // Set when each window is created; valid until the process ends.
 extern HWND g_hWaveWindow;
@@ -15,10 +15,10 @@ extern HWND g_hFFTWindow;
 
 // The Settings fields that place, size and show one display window.
 struct DisplayWindowFields {
-    int*  xPos;
-    int*  yPos;
-    int*  width;   // m_iCommonWindowXWidth, except for the X-Y window
-    int*  height;
+    int* xPos;
+    int* yPos;
+    int* width;  // m_iCommonWindowXWidth, except for the X-Y window
+    int* height;
     bool* shown;
 };
 extern const DisplayWindowFields kWaveWindowFields;
@@ -36,35 +36,15 @@ HWND CreateDisplayWindow(HINSTANCE instance, const char* className, const char* 
                          int y, int width, int height, int showCommand);
 
 // Registers the four classes and creates the four windows hidden, in the
-// order Wave, X-Y, Decibel, FFT; each window places itself while it is
-// created. False at the first failure (later classes are not registered).
-// The caller then runs ApplyWindowVisibility and SetDisplayWindowIcons.
+// order Wave, X-Y, Decibel, FFT; each places itself while it is created.
+// Then shows those whose flag is set and gives each its icons. False at the
+// first failure (later classes are not registered).
 bool CreateDisplayWindows(HINSTANCE instance);
-// Icons 107, 108, 110 and 111, each as the big and the small icon, loaded
-// from the instance given to CreateDisplayWindows.
-void SetDisplayWindowIcons();
 
 // Moves the outer rectangle to (x, y); a width or height of 0 keeps the
-// current one. Repaints.
+// current one. A rectangle that lies on no monitor at all is moved onto the
+// nearest monitor's work area instead. Repaints.
 void PlaceWindow(HWND window, int x, int y, int width, int height);
-// Fills the whole client area with the class brush and leaves it valid.
-void EraseDisplayWindow(HWND window);
-// The band of channel 1 or 2 in the window's current client area; any other
-// channel leaves *band untouched.
-void GetChannelBand(HWND window, ChannelBand* band, int channel, double scale);
-
-// One line with a pen of its own, deleted afterwards; the end point is left
-// out by the platform.
-void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour, int penStyle,
-              int penWidth);
-inline COLORREF ToColorRef(RgbColour c) { return RGB(c.red, c.green, c.blue); }
-inline void DrawSegment(HDC dc, const LineSegment& s, RgbColour colour, int penStyle = PS_SOLID)
-{
-    DrawLine(dc, s.x1, s.y1, s.x2, s.y2, ToColorRef(colour), penStyle, 1);
-}
-// Blanks the sweep column in the DC's background colour and draws the red
-// cursor one column to its right, over the full client height.
-void DrawSweepCursor(HWND window, HDC dc);
 
 // SW_SHOWNORMAL or SW_HIDE for each window from its shown flag.
 void ApplyWindowVisibility();
@@ -78,30 +58,54 @@ void SetWindowWidth(HWND window, int width);
 // placement (-32000, -32000 on Windows).
 bool GetRestoredWindowRect(HWND window, RECT* rect);
 
-// Handlers of the messages all display windows share. Each returns what the
-// window procedure returns.
-LRESULT OnDisplayCreate(HWND window, const DisplayWindowFields& fields);
-LRESULT OnSweepWindowSize(HWND window, WPARAM sizeType, const DisplayWindowFields& fields);
-LRESULT OnDisplayClose(HWND window, const DisplayWindowFields& fields);
-LRESULT OnDisplayDestroy(HWND window);
-LRESULT OnDisplayNewData(HWND window);
-LRESULT OnDisplayClear(HWND window);
-
-// The paint protocol: the whole client area is invalidated without erase
-// before BeginPaint, so the history on screen stays and the newest column
-// can be drawn anywhere.
-HDC  BeginDisplayPaint(HWND window, PAINTSTRUCT* paint);
-void EndDisplayPaint(HWND window, PAINTSTRUCT* paint);
-
-// Dispatch of the shared messages of the Wave and Decibel windows (the FFT
-// window's base): WM_CREATE, WM_SIZE, WM_CLOSE, WM_DESTROY, UM_NEWDATA,
-// UM_CLEAR; everything else to the default window procedure.
-LRESULT HandleSweepWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                 const DisplayWindowFields& fields);
-
-// Client size of a window; zero for an invalid handle.
-struct ClientSize {
-    int width;
-    int height;
+// What one paint draws with: the buffer it draws into (its size is the
+// client size), the block and the sweep column.
+struct DisplayPaint {
+    BackBuffer* target;
+    SharedBlock block;
+    int sweepColumn;
 };
-ClientSize GetClientSize(HWND window);
+// The shared block and the sweep column as the block step left them.
+DisplayPaint GatherDisplayPaint(BackBuffer* buffer);
+
+// Blanks the sweep column in the DC's background colour and draws the red
+// cursor one column to its right, over the full client height.
+void DrawSweepCursor(const DisplayPaint& p);
+
+// The client columns x .. x + count - 1 over the full height of the buffer.
+RECT BufferColumns(const BackBuffer& buffer, int x, int count);
+
+// One display window as the frame sees it. paint draws the window's paint
+// into its buffer (the newest data while capturing, then the scale) and
+// returns the rectangle it changed (empty when nothing on screen changes).
+struct DisplayWindowUnit {
+    const DisplayWindowFields* fields;
+    BackBuffer* buffer;
+    int stockBrush;
+    RECT (*paint)(HWND window, BackBuffer* buffer);
+};
+
+// Handlers of the messages the display windows share. Each returns what the
+// window procedure returns.
+LRESULT OnDisplayCreate(HWND window, const DisplayWindowUnit& unit);
+// Makes the buffer anew when the client size changed: a resize clears the
+// history, as the erase after it always did.
+void OnDisplayResized(HWND window, const DisplayWindowUnit& unit);
+LRESULT OnSweepWindowSize(HWND window, WPARAM sizeType, const DisplayWindowUnit& unit);
+// A paint the system asks for shows the buffer; a blank buffer (after an
+// erase request, a clear or a resize) gets the window's paint first.
+LRESULT OnDisplayPaint(HWND window, const DisplayWindowUnit& unit);
+// The block step's UM_NEWDATA: the paint into the buffer, then what it
+// changed (all of it after a clear or a resize) to the screen.
+LRESULT OnDisplayNewData(HWND window, const DisplayWindowUnit& unit);
+// UM_CLEAR: the buffer and the client area filled with the class brush.
+LRESULT OnDisplayClear(HWND window, const DisplayWindowUnit& unit);
+// An erase request: the buffer is cleared, as the screen was.
+LRESULT OnDisplayEraseBackground(HWND window, WPARAM wParam, LPARAM lParam,
+                                 const DisplayWindowUnit& unit);
+
+// Dispatch of the messages of the Wave and Decibel windows (the FFT window's
+// base): WM_CREATE, WM_SIZE, WM_PAINT, WM_ERASEBKGND, WM_CLOSE, WM_DESTROY,
+// UM_NEWDATA, UM_CLEAR; everything else to the default window procedure.
+LRESULT HandleSweepWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                 const DisplayWindowUnit& unit);

@@ -1,23 +1,30 @@
 #include "fft_window.h"
 
-#include <cstring>
-
-#include "cosine_transform.h"
-#include "shell_state.h"
-#include "settings.h"
-#include "sweep.h"
 #include "capture_session.h"
-#include "display_frame.h"
+#include "cosine_transform.h"
 #include "fft_geometry.h"
 #include "frame_geometry.h"
-#include "shared_block.h"
+#include "settings.h"
+#include "shell_state.h"
 
 namespace {
 
-void TextAt(HDC dc, int x, int y, const char* text)
+BackBuffer s_fftBuffer;
+
+// The written paint: while capturing the newest column, then the scale.
+RECT PaintFFT(HWND, BackBuffer* buffer)
 {
-    TextOutA(dc, x, y, text, static_cast<int>(std::strlen(text)));
+    const DisplayPaint p = GatherDisplayPaint(buffer);
+    const int rate = GetSharedSamplingRate();
+    if (g_bCapturing)
+        DrawSpectrumColumn(p, rate, g_pSpectrumWork);
+    DrawFrequencyScale(p, rate);
+    if (!g_bCapturing)
+        return {0, 0, 0, 0};
+    return BufferColumns(*buffer, p.sweepColumn, 2);
 }
+
+const DisplayWindowUnit kFFTUnit = {&kFFTWindowFields, &s_fftBuffer, WHITE_BRUSH, PaintFFT};
 
 // The shared handling, then the height limit while capturing. With no frames
 // yet there is no transform size and no limit: a limit of 0 would collapse
@@ -26,7 +33,7 @@ LRESULT OnFFTSize(HWND window, WPARAM sizeType)
 {
     if (LOWORD(sizeType) == SIZE_MINIMIZED || IsIconic(window))
         return 0;
-    OnSweepWindowSize(window, sizeType, kFFTWindowFields);
+    OnSweepWindowSize(window, sizeType, kFFTUnit);
     if (!g_bCapturing)
         return 0;
     const int N = GetSpectrumSize(GetSharedBlock().count, GetSharedSamplingRate());
@@ -45,69 +52,55 @@ LRESULT OnFFTSize(HWND window, WPARAM sizeType)
     return 0;
 }
 
-LRESULT OnFFTPaint(HWND window)
-{
-    PAINTSTRUCT paint;
-    HDC dc = BeginDisplayPaint(window, &paint);
-    DrawSpectrumColumn(window, dc);
-    DrawFrequencyScale(window, dc);
-    EndDisplayPaint(window, &paint);
-    return 0;
-}
-
 // The limit is enforced on every block as well as on every real resize.
 LRESULT OnFFTNewData(HWND window)
 {
-    SendMessageA(window, WM_PAINT, 0, 0);
+    OnDisplayNewData(window, kFFTUnit);
     SendMessageA(window, WM_SIZE, 0, 0);
     return 0;
 }
 
 }  // namespace
 
-void DrawSpectrumColumn(HWND window, HDC dc)
+void DrawSpectrumColumn(const DisplayPaint& p, int samplingRate, double* work)
 {
-    if (!g_bCapturing)
-        return;
-    DrawSweepCursor(window, dc);
-    const int x = GetSweepColumn();
-    const int rate = GetSharedSamplingRate();
-    const SharedBlock block = GetSharedBlock();
-    const int N = GetSpectrumSize(block.count, rate);
-    double* work = g_pSpectrumWork;
+    DrawSweepCursor(p);
+    BackBuffer* b = p.target;
+    const int N = GetSpectrumSize(p.block.count, samplingRate);
     if (N == 0 || !work)
         return;
-    const int height = GetClientSize(window).height;
+    // The bins go straight into the bits: the cursor's lines must be there
+    // first.
+    GdiFlush();
     for (int channel = 1; channel <= 2; ++channel) {
         for (int j = 0; j < N; ++j)
-            work[j] = block.frames[2 * j + channel - 1];
+            work[j] = p.block.frames[2 * j + channel - 1];
         ComputeLevelSpectrum(work, N);
         // Increasing bins: where several share a row, the highest stays.
         for (int j = 0; j < N; ++j) {
-            const RgbColour c = LevelToColour(work[j]);
-            const int y = FrequencyToY(height, channel, BinFrequency(j, N, rate), rate);
-            SetPixel(dc, x, y, ToColorRef(c));
+            const int y =
+                FrequencyToY(b->height, channel, BinFrequency(j, N, samplingRate), samplingRate);
+            PutBufferPixel(b, p.sweepColumn, y, LevelToColour(work[j]));
         }
     }
 }
 
-void DrawFrequencyScale(HWND window, HDC dc)
+void DrawFrequencyScale(const DisplayPaint& p, int samplingRate)
 {
-    const ClientSize client = GetClientSize(window);
-    const int rate = GetSharedSamplingRate();
-    DrawSegment(dc, ScaleAxis(client.height), kBlack);
+    BackBuffer* b = p.target;
+    DrawSegment(b->dc, &b->pens, ScaleAxis(b->height), kBlack);
     for (int channel = 1; channel <= 2; ++channel) {
-        const FftChannelLabel label = ComputeFftChannelLabel(client.height, channel);
-        SetTextColor(dc, ToColorRef(label.colour));
-        TextAt(dc, label.x, label.y, label.text);
-        SetTextColor(dc, ToColorRef(kBlack));
+        const FftChannelLabel label = ComputeFftChannelLabel(b->height, channel);
+        SetTextColor(b->dc, ToColorRef(label.colour));
+        TextAt(b->dc, label.x, label.y, label.text);
+        SetTextColor(b->dc, ToColorRef(kBlack));
         // Bounded by the band's rows as well as by the rate.
-        const int count = FrequencyLabelCount(client.height, rate);
+        const int count = FrequencyLabelCount(b->height, samplingRate);
         for (int i = 0; i < count; ++i) {
             const FrequencyGridLine g =
-                ComputeFrequencyGridLine(client.width, client.height, channel, rate, i);
-            DrawSegment(dc, g.line, kBlack);
-            TextAt(dc, g.labelX, g.labelY, g.label);
+                ComputeFrequencyGridLine(b->width, b->height, channel, samplingRate, i);
+            DrawSegment(b->dc, &b->pens, g.line, kBlack);
+            TextAt(b->dc, g.labelX, g.labelY, g.label);
         }
     }
 }
@@ -115,11 +108,11 @@ void DrawFrequencyScale(HWND window, HDC dc)
 LRESULT CALLBACK FFTWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_SIZE:  return OnFFTSize(window, wParam);
-    case WM_PAINT: return OnFFTPaint(window);
-    default:       break;
-    }
-    if (message == UM_NEWDATA)
+    case WM_SIZE:
+        return OnFFTSize(window, wParam);
+    case UM_NEWDATA:
         return OnFFTNewData(window);
-    return HandleSweepWindowMessage(window, message, wParam, lParam, kFFTWindowFields);
+    default:
+        return HandleSweepWindowMessage(window, message, wParam, lParam, kFFTUnit);
+    }
 }

@@ -3,10 +3,12 @@
 #pragma once
 #include <windows.h>
 
+#include "display_frame.h"
+
 LRESULT CALLBACK FFTWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// One pixel per bin of each channel's spectrum at the sweep column; only
-// while capturing.
-void DrawSpectrumColumn(HWND window, HDC dc);
-// Axis, channel labels, frequency grid lines and labels; on every paint.
-void DrawFrequencyScale(HWND window, HDC dc);
+// The cursor, then one pixel per bin of each channel's spectrum at the sweep
+// column; work holds at least the transform size of doubles.
+void DrawSpectrumColumn(const DisplayPaint& p, int samplingRate, double* work);
+// Axis, channel labels, frequency grid lines and labels.
+void DrawFrequencyScale(const DisplayPaint& p, int samplingRate);

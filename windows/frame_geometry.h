@@ -21,4 +21,9 @@ SweepCursorLines ComputeSweepCursor(int sweepColumn, int clientHeight);
 // The outer extent a placement asks for: 0 keeps the current one.
 int ResolvePlacementExtent(int requested, int current);
 
+// Where a window goes whose outer rectangle lies on no monitor: moved, size
+// kept, by the least distance that puts it inside the work area; a window
+// wider or taller than the work area goes to its left or top edge.
+PixelRect BringOntoWorkArea(const PixelRect& window, const PixelRect& workArea);
+
 #endif

@@ -39,17 +39,15 @@ int FormatThinResurgeError(char* buf, std::size_t size, int percentage) {
 }
 
 int ResurgeFrameCount(int percentage, int countOfFrames, bool skipIfOverload,
-                      unsigned notificationSize, unsigned blockAlign) {
+                      unsigned framesPerBlock) {
   if (countOfFrames <= 0) return 0;
   // |INT_MAX x INT_MIN| < 2^63: the product is exact in 64 bits.
   const long long product = static_cast<long long>(percentage) * countOfFrames;
   const double share = static_cast<double>(product) * kPercentageFactor;
   if (!(share > 0.0)) return 0;
   long long n = share >= countOfFrames ? countOfFrames : static_cast<long long>(share);
-  if (skipIfOverload && blockAlign != 0) {
-    const long long perBlock = notificationSize / blockAlign;
-    if (perBlock > 0 && countOfFrames > perBlock) n /= countOfFrames / perBlock;
-  }
+  const long long perBlock = framesPerBlock;
+  if (skipIfOverload && perBlock > 0 && countOfFrames > perBlock) n /= countOfFrames / perBlock;
   return static_cast<int>(n);
 }
 

@@ -40,10 +40,10 @@ int FormatThinResurgeError(char* buf, std::size_t size, int percentage);
 // Number of frames to plot: percentage x countOfFrames formed in 64 bits,
 // times 0.01, truncated; then, with skipIfOverload and a backlog of more than
 // one block, divided by the number of whole blocks delivered. Never negative
-// and never more than countOfFrames; 0 means draw nothing. A block of
-// notificationSize / blockAlign frames; a zero block size disables thinning.
+// and never more than countOfFrames; 0 means draw nothing. A zero block size
+// disables thinning.
 int ResurgeFrameCount(int percentage, int countOfFrames, bool skipIfOverload,
-                      unsigned notificationSize, unsigned blockAlign);
+                      unsigned framesPerBlock);
 
 // Labels, axes, dotted box and the four blanking rectangles.
 struct ResurgeFrame {

@@ -1,39 +1,51 @@
 #include "resurge_window.h"
 
-#include <cstring>
+#include <algorithm>
+#include <climits>
 
-#include "shell_state.h"
-#include "settings.h"
-#include "sweep.h"
 #include "capture_session.h"
-#include "display_frame.h"
+#include "failure_report.h"
 #include "resurge_geometry.h"
-#include "shared_block.h"
+#include "settings.h"
+#include "shell_state.h"
+#include "sweep.h"
 
 namespace {
 
+BackBuffer s_resurgeBuffer;
 // Moves the size handler has made from inside its own chain of WM_SIZE.
 int s_iNestedSquareMoves = 0;
 
-// The share setting can only be out of range when the store held it; the
-// run cannot go on with it. Nothing is saved.
-[[noreturn]] void StopOnInvalidShare(HWND window, int percentage)
+ResurgeOptions GatherResurgeOptions()
 {
-    char text[96];
-    FormatThinResurgeError(text, sizeof text, percentage);
-    MessageBoxA(window, text, "fatal error", MB_ICONERROR | MB_OK);
-    ExitProcess(0);
+    const Settings& s = g_Settings;
+    return {s.m_iThinResurgeWave,         s.m_iResurgeXChannel, s.m_iResurgeYChannel,
+            s.m_bIsShowResurgeChannelName, s.m_bSkipResurgeProcessIfOverLoad,
+            static_cast<unsigned>(GetFramesPerBlock())};
 }
 
-ResurgePoint FramePoint(const ResurgeGeometry& g, const short* frame)
+// The written paint: while capturing the trace, then the frame. What changed
+// is the trace's rectangle and what was blanked; the frame is drawn again
+// over pixels that were already its own everywhere else.
+RECT PaintResurge(HWND, BackBuffer* buffer)
 {
-    return ResurgePlotPoint(g, ResurgeXSample(frame[0], frame[1], g_Settings.m_iResurgeXChannel),
-                            ResurgeYSample(frame[0], frame[1], g_Settings.m_iResurgeYChannel));
+    const DisplayPaint p = GatherDisplayPaint(buffer);
+    const ResurgeOptions options = GatherResurgeOptions();
+    RECT changed = {0, 0, 0, 0};
+    if (g_bCapturing)
+        changed = DrawResurgePlot(p, options);
+    const RECT blanked = DrawResurgeFrame(p, options, g_iSweepPosition);
+    UnionRect(&changed, &changed, &blanked);
+    return changed;
 }
 
-void TextAt(HDC dc, int x, int y, const char* text)
+const DisplayWindowUnit kResurgeUnit = {&kResurgeWindowFields, &s_resurgeBuffer, BLACK_BRUSH,
+                                        PaintResurge};
+
+ResurgePoint FramePoint(const ResurgeGeometry& g, const ResurgeOptions& o, const short* frame)
 {
-    TextOutA(dc, x, y, text, static_cast<int>(std::strlen(text)));
+    return ResurgePlotPoint(g, ResurgeXSample(frame[0], frame[1], o.xChannel),
+                            ResurgeYSample(frame[0], frame[1], o.yChannel));
 }
 
 LRESULT OnResurgeSize(HWND window, WPARAM sizeType)
@@ -41,6 +53,7 @@ LRESULT OnResurgeSize(HWND window, WPARAM sizeType)
     // A minimised window's rectangle is not a size to keep or square up.
     if (LOWORD(sizeType) == SIZE_MINIMIZED || IsIconic(window))
         return 0;
+    OnDisplayResized(window, kResurgeUnit);
     RECT rc;
     if (!GetWindowRect(window, &rc))
         return 0;
@@ -58,19 +71,21 @@ LRESULT OnResurgeSize(HWND window, WPARAM sizeType)
     return 0;
 }
 
-LRESULT OnResurgePaint(HWND window)
+// The share setting can only be out of range when the store held it; the
+// run cannot go on with it. Checked before the block is drawn, never inside
+// a paint: a box raised there would be raised again by every paint under it.
+LRESULT OnResurgeNewData(HWND window)
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginDisplayPaint(window, &paint);
-    DrawResurgePlot(window, dc);
-    DrawResurgeFrame(window, dc);
-    EndDisplayPaint(window, &paint);
-    return 0;
+    if (g_bCapturing && !IsValidThinResurgeWave(g_Settings.m_iThinResurgeWave)) {
+        ReportFailure(kFailureInvalidShare, S_OK, g_Settings.m_iThinResurgeWave);
+        ExitProcess(0);
+    }
+    return OnDisplayNewData(window, kResurgeUnit);
 }
 
 // The close box can only be used while the window is shown, so the toggle
 // hides it.
-LRESULT OnResurgeClose(HWND)
+LRESULT OnResurgeClose()
 {
     g_Settings.m_bIsShowResurgeWindow = !g_Settings.m_bIsShowResurgeWindow;
     ApplyWindowVisibility();
@@ -79,76 +94,92 @@ LRESULT OnResurgeClose(HWND)
 
 }  // namespace
 
-void DrawResurgePlot(HWND window, HDC dc)
+RECT DrawResurgePlot(const DisplayPaint& p, const ResurgeOptions& options)
 {
-    if (!g_bCapturing)
-        return;
-    const ClientSize client = GetClientSize(window);
-    const ResurgeGeometry g = ComputeResurgeGeometry(client.width, client.height);
-    const SharedBlock block = GetSharedBlock();
-    const int n = ResurgeFrameCount(g_Settings.m_iThinResurgeWave, block.count,
-                                    g_Settings.m_bSkipResurgeProcessIfOverLoad,
-                                    GetNotificationSize(), GetCaptureFormat().nBlockAlign);
-    if (!IsValidThinResurgeWave(g_Settings.m_iThinResurgeWave))
-        StopOnInvalidShare(window, g_Settings.m_iThinResurgeWave);
+    BackBuffer* b = p.target;
+    RECT drawn = {0, 0, 0, 0};
+    const int n = ResurgeFrameCount(options.share, p.block.count, options.skipIfOverload,
+                                    options.framesPerBlock);
     if (n <= 0)
-        return;
-
-    // One pen for the whole trace. Each segment runs from the newer point to
-    // the older one, which the line leaves uncoloured.
-    HPEN pen = CreatePen(PS_SOLID, 1, ToColorRef(kResurgeTraceColour));
+        return drawn;
+    HPEN pen = CachedPen(&b->pens, ToColorRef(kResurgeTraceColour), PS_SOLID);
     if (!pen)
-        return;
-    HGDIOBJ previousPen = SelectObject(dc, pen);
-    ResurgePoint previous = FramePoint(g, block.frames);
-    for (int i = 0; i < n; ++i) {
-        const ResurgePoint p = FramePoint(g, block.frames + 2 * i);
-        MoveToEx(dc, p.x, p.y, nullptr);
-        LineTo(dc, previous.x, previous.y);
-        previous = p;
+        return drawn;
+    // Each segment runs from the newer point to the older one, which the line
+    // leaves uncoloured: one polyline from the newest point back, in pieces
+    // that share their ends.
+    const ResurgeGeometry g = ComputeResurgeGeometry(b->width, b->height);
+    const int kPiece = 256;
+    POINT points[kPiece];
+    int count = 0;
+    drawn = {INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+    HGDIOBJ previousPen = SelectObject(b->dc, pen);
+    for (int i = n - 1; i >= 0; --i) {
+        const ResurgePoint q = FramePoint(g, options, p.block.frames + 2 * i);
+        points[count++] = {q.x, q.y};
+        drawn = {std::min<LONG>(drawn.left, q.x), std::min<LONG>(drawn.top, q.y),
+                 std::max<LONG>(drawn.right, q.x + 1), std::max<LONG>(drawn.bottom, q.y + 1)};
+        if (count == kPiece || (i == 0 && count > 1)) {
+            Polyline(b->dc, points, count);
+            points[0] = points[count - 1];
+            count = 1;
+        }
     }
-    SelectObject(dc, previousPen);
-    DeleteObject(pen);
+    SelectObject(b->dc, previousPen);
+    return drawn;
 }
 
-void DrawResurgeFrame(HWND window, HDC dc)
+RECT DrawResurgeFrame(const DisplayPaint& p, const ResurgeOptions& options, int sweepPosition)
 {
-    const ClientSize client = GetClientSize(window);
+    BackBuffer* b = p.target;
     ResurgeFrame frame;
-    ComputeResurgeFrame(client.width, client.height, g_Settings.m_iResurgeXChannel,
-                        g_Settings.m_iResurgeYChannel, &frame);
+    ComputeResurgeFrame(b->width, b->height, options.xChannel, options.yChannel, &frame);
 
-    SetBkColor(dc, RGB(0, 0, 0));
-    SetTextColor(dc, ToColorRef(kResurgeLabelColour));
-    if (g_Settings.m_bIsShowResurgeChannelName) {
-        TextAt(dc, frame.xLabelX, frame.xLabelY, frame.xLabel);
-        TextAt(dc, frame.yLabelX, frame.yLabelY, frame.yLabel);
+    SetBkColor(b->dc, RGB(0, 0, 0));
+    SetTextColor(b->dc, ToColorRef(kResurgeLabelColour));
+    if (options.showNames) {
+        TextAt(b->dc, frame.xLabelX, frame.xLabelY, frame.xLabel);
+        TextAt(b->dc, frame.yLabelX, frame.yLabelY, frame.yLabel);
     }
     for (const LineSegment& axis : frame.axes)
-        DrawSegment(dc, axis, kResurgeAxisColour);
+        DrawSegment(b->dc, &b->pens, axis, kResurgeAxisColour);
     for (const LineSegment& side : frame.box)
-        DrawSegment(dc, side, kResurgeAxisColour, PS_DOT);
+        DrawSegment(b->dc, &b->pens, side, kResurgeAxisColour, PS_DOT);
 
-    if (ResurgeBlankThisPaint(g_iSweepPosition)) {
-        HGDIOBJ previousBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
-        for (const PixelRect& r : frame.blank)
-            Rectangle(dc, r.left, r.top, r.right, r.bottom);
-        SelectObject(dc, previousBrush);
+    RECT blanked = {0, 0, 0, 0};
+    if (!ResurgeBlankThisPaint(sweepPosition))
+        return blanked;
+    HGDIOBJ previousBrush = SelectObject(b->dc, GetStockObject(BLACK_BRUSH));
+    for (const PixelRect& r : frame.blank) {
+        Rectangle(b->dc, r.left, r.top, r.right, r.bottom);
+        const RECT one = {r.left, r.top, r.right, r.bottom};
+        UnionRect(&blanked, &blanked, &one);
     }
+    SelectObject(b->dc, previousBrush);
+    return blanked;
 }
 
 LRESULT CALLBACK ResurgeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CREATE: return OnDisplayCreate(window, kResurgeWindowFields);
-    case WM_SIZE:   return OnResurgeSize(window, wParam);
-    case WM_PAINT:  return OnResurgePaint(window);
-    case WM_CLOSE:  return OnResurgeClose(window);
-    default:        break;
+    case WM_CREATE:
+        return OnDisplayCreate(window, kResurgeUnit);
+    case WM_SIZE:
+        return OnResurgeSize(window, wParam);
+    case WM_PAINT:
+        return OnDisplayPaint(window, kResurgeUnit);
+    case WM_ERASEBKGND:
+        return OnDisplayEraseBackground(window, wParam, lParam, kResurgeUnit);
+    case WM_CLOSE:
+        return OnResurgeClose();
+    case WM_DESTROY:
+        FreeBackBuffer(&s_resurgeBuffer);
+        return 0;
+    case UM_NEWDATA:
+        return OnResurgeNewData(window);
+    case UM_CLEAR:
+        return OnDisplayClear(window, kResurgeUnit);
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
     }
-    if (message == UM_NEWDATA)
-        return OnDisplayNewData(window);
-    if (message == UM_CLEAR)
-        return OnDisplayClear(window);
-    return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -3,11 +3,24 @@
 #pragma once
 #include <windows.h>
 
+#include "display_frame.h"
+
 LRESULT CALLBACK ResurgeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The green trace of the current block; only while capturing. A share
-// setting above 100 stops the process here (message, then exit code 0).
-void DrawResurgePlot(HWND window, HDC dc);
-// Labels, axes, dotted plot box, and the blanking of the box every fifth
-// sweep position; on every paint.
-void DrawResurgeFrame(HWND window, HDC dc);
+// The settings and block geometry the X-Y window draws with.
+struct ResurgeOptions {
+    int share;             // m_iThinResurgeWave, percent of the frames plotted
+    int xChannel;          // m_iResurgeXChannel
+    int yChannel;          // m_iResurgeYChannel
+    bool showNames;        // m_bIsShowResurgeChannelName
+    bool skipIfOverload;   // m_bSkipResurgeProcessIfOverLoad
+    unsigned framesPerBlock;
+};
+
+// The green trace of the block. Returns the rectangle it drew in (empty when
+// it drew nothing).
+RECT DrawResurgePlot(const DisplayPaint& p, const ResurgeOptions& options);
+// Labels, axes, dotted plot box, and the blanking of the box when the sweep
+// position is a multiple of five. Returns the rectangle it blanked (empty
+// when it did not).
+RECT DrawResurgeFrame(const DisplayPaint& p, const ResurgeOptions& options, int sweepPosition);

@@ -1,67 +1,68 @@
 #include "wave_window.h"
 
-#include <cstring>
-
+#include "capture_session.h"
 #include "level.h"
 #include "settings.h"
-#include "sweep.h"
-#include "capture_session.h"
-#include "display_frame.h"
-#include "shared_block.h"
 #include "wave_geometry.h"
 
-void DrawWaveColumn(HWND window, HDC dc)
+namespace {
+
+BackBuffer s_waveBuffer;
+
+// The written paint: while capturing the newest column, then the scale.
+// The cursor blanks column x and stands at x + 1.
+RECT PaintWave(HWND, BackBuffer* buffer)
 {
+    const DisplayPaint p = GatherDisplayPaint(buffer);
+    if (g_bCapturing)
+        DrawWaveColumn(p, g_Settings.m_iCautionDecibelLevel);
+    DrawWaveScale(p);
     if (!g_bCapturing)
-        return;
-    DrawSweepCursor(window, dc);
-    const int x = GetSweepColumn();
-    const SharedBlock block = GetSharedBlock();
+        return {0, 0, 0, 0};
+    return BufferColumns(*buffer, p.sweepColumn, 2);
+}
+
+const DisplayWindowUnit kWaveUnit = {&kWaveWindowFields, &s_waveBuffer, WHITE_BRUSH, PaintWave};
+
+}  // namespace
+
+void DrawWaveColumn(const DisplayPaint& p, int cautionLevel)
+{
+    DrawSweepCursor(p);
+    BackBuffer* b = p.target;
     for (int channel = 1; channel <= 2; ++channel) {
         ChannelBand band = {0, 0, 0, 0};
-        GetChannelBand(window, &band, channel, kChannelBandScale);
+        ComputeChannelBand(b->height, channel, kChannelBandScale, &band);
         int max = 0, min = 0;
-        GetChannelPeaks(block.frames, channel, block.count, &max, &min);
+        GetChannelPeaks(p.block.frames, channel, p.block.count, &max, &min);
         const double level = PeakToPeakDecibel(max, min);
         WaveColumn column;
         // An empty block has no peaks to draw; the cursor has moved on all the same.
-        if (!ComputeWaveColumn(band, x, block.count, max, min, level,
-                               g_Settings.m_iCautionDecibelLevel, &column))
+        if (!ComputeWaveColumn(band, p.sweepColumn, p.block.count, max, min, level, cautionLevel,
+                               &column))
             continue;
-        DrawSegment(dc, column.line, column.colour);
+        DrawSegment(b->dc, &b->pens, column.line, column.colour);
         if (column.hasClipMark)
-            DrawSegment(dc, column.clipMark, kRed);
+            DrawSegment(b->dc, &b->pens, column.clipMark, kRed);
     }
 }
 
-void DrawWaveScale(HWND window, HDC dc)
+void DrawWaveScale(const DisplayPaint& p)
 {
-    const ClientSize client = GetClientSize(window);
+    BackBuffer* b = p.target;
     WaveScale scale;
-    ComputeWaveScale(client.width, client.height, &scale);
-    DrawSegment(dc, scale.axis, kBlack);
+    ComputeWaveScale(b->width, b->height, &scale);
+    DrawSegment(b->dc, &b->pens, scale.axis, kBlack);
     for (const WaveScaleChannel& c : scale.channel) {
-        DrawSegment(dc, c.zeroLine, kBlue);
-        SetTextColor(dc, ToColorRef(c.labelColour));
-        TextOutA(dc, c.labelX, c.labelY, c.label, static_cast<int>(std::strlen(c.label)));
-        DrawSegment(dc, c.fullScaleUp, kBlack);
-        DrawSegment(dc, c.fullScaleDown, kBlack);
+        DrawSegment(b->dc, &b->pens, c.zeroLine, kBlue);
+        SetTextColor(b->dc, ToColorRef(c.labelColour));
+        TextAt(b->dc, c.labelX, c.labelY, c.label);
+        DrawSegment(b->dc, &b->pens, c.fullScaleUp, kBlack);
+        DrawSegment(b->dc, &b->pens, c.fullScaleDown, kBlack);
     }
-}
-
-static LRESULT OnWavePaint(HWND window)
-{
-    PAINTSTRUCT paint;
-    HDC dc = BeginDisplayPaint(window, &paint);
-    DrawWaveColumn(window, dc);
-    DrawWaveScale(window, dc);
-    EndDisplayPaint(window, &paint);
-    return 0;
 }
 
 LRESULT CALLBACK WaveWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_PAINT)
-        return OnWavePaint(window);
-    return HandleSweepWindowMessage(window, message, wParam, lParam, kWaveWindowFields);
+    return HandleSweepWindowMessage(window, message, wParam, lParam, kWaveUnit);
 }

@@ -2,10 +2,11 @@
 #pragma once
 #include <windows.h>
 
+#include "display_frame.h"
+
 LRESULT CALLBACK WaveWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The newest block's column per channel at the sweep column; only while
-// capturing.
-void DrawWaveColumn(HWND window, HDC dc);
-// Axis, zero lines, full-scale lines and labels; on every paint.
-void DrawWaveScale(HWND window, HDC dc);
+// The block's column per channel at the sweep column, after the cursor.
+void DrawWaveColumn(const DisplayPaint& p, int cautionLevel);
+// Axis, zero lines, full-scale lines and labels.
+void DrawWaveScale(const DisplayPaint& p);

@@ -31,7 +31,6 @@ const DisplayCreationRecord& EnsureDisplayWindows()
         record.rect[i] = OuterRectOf(*kHandles[i]);
     }
     ApplyWindowVisibility();
-    SetDisplayWindowIcons();
     PumpMessages();
     return record;
 }

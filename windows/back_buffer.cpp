@@ -1,0 +1,103 @@
+#include "back_buffer.h"
+
+void FreeBackBuffer(BackBuffer* buffer)
+{
+    FreePens(&buffer->pens);
+    if (buffer->dc) {
+        SelectObject(buffer->dc, buffer->previousBitmap);
+        DeleteDC(buffer->dc);
+    }
+    if (buffer->bitmap)
+        DeleteObject(buffer->bitmap);
+    buffer->dc = nullptr;
+    buffer->bitmap = nullptr;
+    buffer->previousBitmap = nullptr;
+    buffer->bits = nullptr;
+    buffer->width = buffer->height = 0;
+}
+
+bool MakeBackBuffer(BackBuffer* buffer, int width, int height, HBRUSH background)
+{
+    FreeBackBuffer(buffer);
+    buffer->background = background;
+    buffer->blank = true;
+    if (width <= 0 || height <= 0)
+        return false;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down: row y starts at bits + y * width
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = bitmap ? CreateCompatibleDC(nullptr) : nullptr;
+    if (!dc) {
+        if (bitmap)
+            DeleteObject(bitmap);
+        return false;
+    }
+    buffer->dc = dc;
+    buffer->bitmap = bitmap;
+    buffer->previousBitmap = SelectObject(dc, bitmap);
+    buffer->bits = static_cast<std::uint32_t*>(bits);
+    buffer->width = width;
+    buffer->height = height;
+    ClearBackBuffer(buffer);
+    return true;
+}
+
+void RemakeBackBuffer(BackBuffer* buffer, HWND window, HBRUSH background)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    MakeBackBuffer(buffer, client.right, client.bottom, background);
+}
+
+void ClearBackBuffer(BackBuffer* buffer)
+{
+    buffer->blank = true;
+    if (!buffer->dc)
+        return;
+    const RECT all = {0, 0, buffer->width, buffer->height};
+    FillRect(buffer->dc, &all, buffer->background);
+}
+
+void ShowBufferRect(HWND window, const BackBuffer& buffer, const RECT& rect)
+{
+    RECT r = rect;
+    const RECT all = {0, 0, buffer.width, buffer.height};
+    if (!buffer.dc || !IntersectRect(&r, &r, &all))
+        return;
+    HDC dc = GetDC(window);
+    if (!dc)
+        return;
+    BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer.dc, r.left, r.top,
+           SRCCOPY);
+    ReleaseDC(window, dc);
+}
+
+void ShowBufferColumns(HWND window, const BackBuffer& buffer, int left, int right)
+{
+    const RECT columns = {left, 0, right, buffer.height};
+    ShowBufferRect(window, buffer, columns);
+}
+
+void PutBufferPixel(BackBuffer* buffer, int x, int y, RgbColour c)
+{
+    if (!buffer->bits || x < 0 || y < 0 || x >= buffer->width || y >= buffer->height)
+        return;
+    buffer->bits[static_cast<long>(y) * buffer->width + x] =
+        static_cast<std::uint32_t>(c.red) << 16 | static_cast<std::uint32_t>(c.green) << 8 |
+        static_cast<std::uint32_t>(c.blue);
+}
+
+RgbColour GetBufferPixel(const BackBuffer& buffer, int x, int y)
+{
+    if (!buffer.bits || x < 0 || y < 0 || x >= buffer.width || y >= buffer.height)
+        return {-1, -1, -1};
+    const std::uint32_t p = buffer.bits[static_cast<long>(y) * buffer.width + x];
+    return {static_cast<int>(p >> 16 & 0xFF), static_cast<int>(p >> 8 & 0xFF),
+            static_cast<int>(p & 0xFF)};
+}

@@ -1,0 +1,41 @@
+// A display window's picture in memory: a DIB section the size of the client
+// area, selected into a memory DC. Blocks are drawn into it and only what
+// changed is copied to the screen, so a block costs no paint cycle.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "display_math.h"
+#include "gdi_draw.h"
+
+struct BackBuffer {
+    HDC dc;                  // null when there is no buffer (no client area)
+    HBITMAP bitmap;
+    HGDIOBJ previousBitmap;  // the memory DC's own, selected back before freeing
+    std::uint32_t* bits;     // top-down rows of 0x00RRGGBB
+    int width, height;
+    HBRUSH background;       // the class brush
+    // Nothing drawn since the buffer was made or cleared: the next paint
+    // draws the whole scale and shows the whole buffer.
+    bool blank;
+    PenCache pens;
+};
+
+// Frees what the buffer holds and makes it anew, filled with the brush, at
+// the window's client size. Leaves no buffer for an empty client area.
+void RemakeBackBuffer(BackBuffer* buffer, HWND window, HBRUSH background);
+// A buffer of its own size, for drawing without a window.
+bool MakeBackBuffer(BackBuffer* buffer, int width, int height, HBRUSH background);
+void FreeBackBuffer(BackBuffer* buffer);
+// Fills the buffer with its brush and marks it blank.
+void ClearBackBuffer(BackBuffer* buffer);
+
+// Copies the columns left .. right - 1, or a rectangle, of the buffer to the
+// window's client area; parts outside the client area are left out.
+void ShowBufferColumns(HWND window, const BackBuffer& buffer, int left, int right);
+void ShowBufferRect(HWND window, const BackBuffer& buffer, const RECT& rect);
+
+// One pixel straight into the bits; nothing outside the buffer.
+void PutBufferPixel(BackBuffer* buffer, int x, int y, RgbColour colour);
+RgbColour GetBufferPixel(const BackBuffer& buffer, int x, int y);
