@@ -24,7 +24,7 @@
 #include "device_list.h"
 #include "control_dialog.h"
 #include "resource.h"
-#include "tests/wine/support/fake_dsound.h"
+#include "fake_dsound.h"
 #include "display_frame.h"
 
 namespace {

@@ -24,7 +24,6 @@ target_compile_options(gtest PRIVATE -w)
 target_compile_options(gtest_main PRIVATE -w)
 
 add_subdirectory(tests/wine)
+add_subdirectory(tests/e2e)
 
-# Benchmarks and tools built on request (scripts/bench.sh, scripts/soak.sh).
 include(${CMAKE_SOURCE_DIR}/bench/wine_block_step_bench.cmake)
-add_subdirectory(tests/tools)

@@ -9,22 +9,20 @@
 #
 #   scripts/soak.sh [SECONDS]      default 600 (10 minutes)
 #
-# Uses the cross build in build/win (or $TAVREL_BUILD_DIR), building what is
-# missing, and its Wine environment (started and stopped here when it is not
+# Uses the cross build in build/win (or $TAVREL_BUILD_DIR), brought up to
+# date, and its Wine environment (started and stopped here when it is not
 # already up). The user's Tavrel registry key is put back afterwards.
 set -euo pipefail
 seconds=${1:-600}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TAVREL_BUILD_DIR:-$root/build/win}
 env_dir=${TAVREL_WINE_ENV:-$build/wine-env}
-sampler=$build/tools/proc_sampler.exe
+sampler=$build/bench/proc_sampler.exe
 key='HKCU\Software\Korvane\Tavrel'
 rate=96000
 
-if [ ! -f "$sampler" ] || [ ! -f "$build/bin/Tavrel.exe" ]; then
-  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
-  cmake --build "$build" -j"${TAVREL_JOBS:-2}" --target Tavrel proc_sampler
-fi
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
+cmake --build "$build" -j"${TAVREL_JOBS:-2}" --target Tavrel tavrel_files proc_sampler
 
 started_env=0
 if ! "$root/scripts/wine-env.sh" status "$env_dir"; then

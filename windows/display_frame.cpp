@@ -87,7 +87,7 @@ ATOM RegisterDisplayClass(HINSTANCE instance, WNDPROC windowProc, const char* cl
                           int stockBrush)
 {
     WNDCLASSA wc = {};
-    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
     wc.lpfnWndProc = windowProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);

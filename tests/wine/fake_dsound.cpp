@@ -1,4 +1,4 @@
-#include "tests/wine/support/fake_dsound.h"
+#include "fake_dsound.h"
 
 // Only the notify interface is asked for.
 HRESULT FakeCaptureBuffer::QueryInterface(REFIID riid, void** object)
