@@ -1,8 +1,8 @@
 #include "back_buffer.h"
 
-void FreeBackBuffer(BackBuffer* buffer)
+// The bitmap and its DC; the pens stay, they do not depend on the size.
+static void FreeBitmap(BackBuffer* buffer)
 {
-    FreePens(&buffer->pens);
     if (buffer->dc) {
         SelectObject(buffer->dc, buffer->previousBitmap);
         DeleteDC(buffer->dc);
@@ -16,9 +16,15 @@ void FreeBackBuffer(BackBuffer* buffer)
     buffer->width = buffer->height = 0;
 }
 
+void FreeBackBuffer(BackBuffer* buffer)
+{
+    FreeBitmap(buffer);
+    FreePens(&buffer->pens);
+}
+
 bool MakeBackBuffer(BackBuffer* buffer, int width, int height, HBRUSH background)
 {
-    FreeBackBuffer(buffer);
+    FreeBitmap(buffer);
     buffer->background = background;
     buffer->blank = true;
     if (width <= 0 || height <= 0)

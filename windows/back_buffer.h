@@ -22,11 +22,12 @@ struct BackBuffer {
     PenCache pens;
 };
 
-// Frees what the buffer holds and makes it anew, filled with the brush, at
-// the window's client size. Leaves no buffer for an empty client area.
+// Makes the bitmap anew, filled with the brush, at the window's client size;
+// the pens are kept. Leaves no bitmap for an empty client area.
 void RemakeBackBuffer(BackBuffer* buffer, HWND window, HBRUSH background);
 // A buffer of its own size, for drawing without a window.
 bool MakeBackBuffer(BackBuffer* buffer, int width, int height, HBRUSH background);
+// Everything the buffer holds, pens included.
 void FreeBackBuffer(BackBuffer* buffer);
 // Fills the buffer with its brush and marks it blank.
 void ClearBackBuffer(BackBuffer* buffer);
