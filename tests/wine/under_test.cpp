@@ -158,7 +158,8 @@ void CALLBACK RunNext(HWND dialog, UINT, UINT_PTR id, DWORD)
         script(dialog);
         return;
     }
-    if (!GetDlgItem(dialog, 0xFFFF)) {  // a dialog, not a message box
+    // Tavrel's own dialogs carry these items; every other one is a box.
+    if (GetDlgItem(dialog, IDC_DEVICE_LIST) || GetDlgItem(dialog, IDC_ABOUT_TITLE)) {
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         return;
     }
