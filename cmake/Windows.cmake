@@ -33,6 +33,9 @@ target_compile_options(gtest PRIVATE -w)
 target_compile_options(gtest_main PRIVATE -w)
 
 add_subdirectory(tests/wine)
+# The desktop run command as a user meets it: a shell test, no emulator.
+add_test(NAME desktop.run COMMAND bash ${CMAKE_SOURCE_DIR}/tests/desktop/desktop_run_test.sh)
+set_tests_properties(desktop.run PROPERTIES TIMEOUT 170)
 
 # Benchmarks and tools built on request (scripts/bench.sh, scripts/soak.sh).
 include(${CMAKE_SOURCE_DIR}/bench/wine_block_step_bench.cmake)

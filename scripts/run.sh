@@ -128,6 +128,5 @@ if [ "$capture" = 1 ] || [ -n "${TAVREL_RUN_SECONDS:-}" ]; then
 fi
 code=0
 wait "$tavrel" || code=$?
-tavrel=''
 echo "Tavrel exited with code $code"
 exit $code
