@@ -74,7 +74,7 @@ make_prefix() {
 # windows and hiding one costs no 2 s wait.
 make_template() {
   [ -f "$template/.tavrel-ready-2" ] && return
-  echo "wine-env: making the Wine prefix template in $template (once; about 10 s)"
+  echo "wine-env: making the Wine prefix template in $template (once; up to 15 s)"
   make_prefix "$template" N
 }
 
@@ -158,7 +158,7 @@ ENV
 if [ "$cmd" = prefix ]; then
   [ -n "${2:-}" ] || { echo "usage: wine-env.sh prefix DIR" >&2; exit 2; }
   [ -f "$dir/.tavrel-ready-2" ] && exit 0
-  echo "wine-env: making Tavrel's Wine prefix in $dir (once; about 10 s)"
+  echo "wine-env: making Tavrel's Wine prefix in $dir (once; up to 15 s)"
   make_prefix "$dir" Y
   exit 0
 fi
