@@ -25,5 +25,8 @@ target_compile_options(gtest_main PRIVATE -w)
 
 add_subdirectory(tests/wine)
 add_subdirectory(tests/e2e)
+# The desktop run command as a user meets it: a shell test, no emulator.
+add_test(NAME desktop.run COMMAND bash ${CMAKE_SOURCE_DIR}/tests/desktop/desktop_run_test.sh)
+set_tests_properties(desktop.run PROPERTIES TIMEOUT 170)
 
 include(${CMAKE_SOURCE_DIR}/bench/wine_block_step_bench.cmake)

@@ -1,75 +1,132 @@
 #!/usr/bin/env bash
 # Builds Tavrel.exe and runs it under Wine.
 #
-# With a desktop (DISPLAY set) and a reachable sound server, Tavrel uses them.
-# Otherwise it runs on a private Xvfb display with a private PulseAudio whose
-# line-in plays a demo signal (1 kHz at -6 dB left, 440 Hz at -20 dB right),
-# and a screenshot of the screen is written every few seconds to
-# build/run/screen.png.
+# On a desktop (DISPLAY set): Tavrel opens there, in a Wine prefix of its own
+# under the user's data folder (made on the first run, kept afterwards), and
+# captures from the desktop's default source through its sound server
+# (PulseAudio or PipeWire's pipewire-pulse).
+# With no display: a private Xvfb display and PulseAudio whose line-in plays
+# a demo signal (1 kHz at -6 dB left, 440 Hz at -20 dB right); capture starts
+# by itself and a screenshot is written every 3 seconds to build/run/screen.png.
 #
-#   TAVREL_RUN_SECONDS=N  end Tavrel normally (F12) after N seconds
-#   TAVREL_RUN_CAPTURE=1  press Space once started, so capture begins
+#   TAVREL_RUN_CAPTURE=0|1  press Space once Tavrel is up (default: 1 headless, 0 desktop)
+#   TAVREL_RUN_SECONDS=N    end Tavrel normally (F12) after N seconds
+#   WINE                    the wine64 to use (default: on PATH, else Debian's)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-bash scripts/setup.sh
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
-cmake --build build/win -j"${TAVREL_JOBS:-2}" --target Tavrel tavrel_files
+fail() { echo "run: $*" >&2; exit 1; }
+
+bash scripts/setup.sh || echo "run: scripts/setup.sh failed; checking what is missing" >&2
+
+# What is missing is said in one line, before anything is built or started.
+if [ -z "${DISPLAY:-}" ]; then
+  desktop=0
+  echo "run: no display (DISPLAY is not set): running headless on a private display with a demo signal"
+else
+  desktop=1
+fi
+wine=${WINE:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
+wineserver=${WINESERVER:-$(command -v wineserver || echo /usr/lib/wine/wineserver)}
+[ -x "$wine" ] || fail "Wine is missing (no $wine): install Debian's wine64 package (scripts/setup.sh does)"
+# What Wine will see: without the locale its code page is 1252, not 932.
+[ "$(LC_ALL=ja_JP.UTF-8 locale charmap 2>/dev/null)" = UTF-8 ] \
+  || fail "the ja_JP.UTF-8 locale is missing: enable it in /etc/locale.gen and run locale-gen (scripts/setup.sh does)"
+if [ $desktop -eq 1 ]; then
+  xdpyinfo >/dev/null 2>&1 \
+    || fail "cannot open display $DISPLAY: log in to the desktop (or check XAUTHORITY), or unset DISPLAY for the headless run"
+  pactl info >/dev/null 2>&1 \
+    || fail "no sound server reachable from this desktop (pactl info fails): start PulseAudio or PipeWire's pipewire-pulse, or unset DISPLAY for the headless run"
+fi
+
+[ -f build/win/CMakeCache.txt ] \
+  || cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+cmake --build build/win -j"${TAVREL_JOBS:-2}" --target Tavrel tavrel_files >/dev/null
 exe=$root/build/win/bin/Tavrel.exe
 run_dir=$root/build/run
 mkdir -p "$run_dir"
 
-private=1
-if [ -n "${DISPLAY:-}" ] && pactl info >/dev/null 2>&1; then private=0; fi
-
-pids=()
+tavrel='' loops=()
 cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  [ $private -eq 1 ] && scripts/wine-env.sh stop "$run_dir/env" || true
+  set +e
+  # The loops run in sessions of their own: end each with its children.
+  for p in "${loops[@]}"; do kill -- "-$p" 2>/dev/null; done
+  if [ $desktop -eq 0 ]; then scripts/wine-env.sh stop "$run_dir/env"
+  elif [ -n "$tavrel" ]; then
+    # Tavrel's own prefix: end it if it still runs, and let Wine's services
+    # end with the prefix's wineserver, so nothing stays behind.
+    kill -0 "$tavrel" 2>/dev/null && { kill "$tavrel"; "$wineserver" -k; }
+    timeout 10 "$wineserver" -w
+  fi
 }
 trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
 
-if [ $private -eq 1 ]; then
-  scripts/wine-env.sh start "$run_dir/env"
+if [ $desktop -eq 0 ]; then
+  capture=${TAVREL_RUN_CAPTURE:-1}
+  WINE=$wine WINESERVER=$wineserver scripts/wine-env.sh start "$run_dir/env"
   # shellcheck disable=SC1091
   . "$run_dir/env/env.sh"
   sox -n -r 48000 -c 2 -b 16 -e signed -t raw "$run_dir/demo.raw" \
       synth 10 sine 1000 sine 440 gain -n 0 remix 1v0.5 2v0.1 2>/dev/null
-  ( while true; do pacat --playback --device=tavrel_line --format=s16le --rate=48000 \
-      --channels=2 --raw "$run_dir/demo.raw" || sleep 1; done ) &
-  pids+=($!)
-  ( while sleep 3; do import -display "$DISPLAY" -window root "$run_dir/screen.tmp.png" 2>/dev/null \
-      && mv "$run_dir/screen.tmp.png" "$run_dir/screen.png"; done ) &
-  pids+=($!)
+  setsid bash -c 'while pacat --playback --device=tavrel_line --format=s16le --rate=48000 \
+      --channels=2 --raw "$0" 2>/dev/null; do :; done' "$run_dir/demo.raw" &
+  loops+=($!)
+  setsid bash -c 'while sleep 3; do import -display "$DISPLAY" -window root "$0.tmp.png" 2>/dev/null \
+      && mv "$0.tmp.png" "$0"; done' "$run_dir/screen.png" &
+  loops+=($!)
   echo "Tavrel runs on a private display $DISPLAY with a demo signal on its line-in."
   echo "A screenshot is written every 3 seconds to $run_dir/screen.png"
+  "$wine" "$exe" &
+  tavrel=$!
 else
-  export WINEPREFIX=${WINEPREFIX:-$HOME/.local/share/tavrel/wine-prefix}
-  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  capture=${TAVREL_RUN_CAPTURE:-0}
+  # Tavrel's own prefix, whatever WINEPREFIX the shell holds.
+  export WINEPREFIX=${XDG_DATA_HOME:-$HOME/.local/share}/tavrel/wine-prefix
+  export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  WINE=$wine WINESERVER=$wineserver scripts/wine-env.sh prefix "$WINEPREFIX"
   echo "Tavrel runs on display $DISPLAY with the desktop's sound server (prefix $WINEPREFIX)."
+  # The Japanese locale for Tavrel alone: code page 932 whatever the user's.
+  env -u LANGUAGE LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 "$wine" "$exe" &
+  tavrel=$!
 fi
 
-wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
-"$wine" "$exe" &
-tavrel=$!
-
-# The control dialog; the title window carries the same caption for its
-# first two seconds, so ask again each time.
-control_dialog() { xdotool search --name '^Tavrel$' 2>/dev/null | tail -n1; }
-press() {
-  local win; win=$(control_dialog)
-  [ -n "$win" ] && { xdotool windowactivate --sync "$win" key "$1" 2>/dev/null \
-                     || xdotool key --window "$win" "$1" 2>/dev/null || true; }
+# The control dialog: the title window carries the same caption for its
+# first two seconds and is shown before it, so wait for the first window to go.
+control_dialog() {
+  local first='' ids
+  for _ in $(seq 150); do
+    kill -0 "$tavrel" 2>/dev/null || return 1
+    ids=$(xdotool search --onlyvisible --class '^tavrel\.exe$' 2>/dev/null | sort -n || true)
+    [ -z "$first" ] && first=$(head -n1 <<<"$ids")
+    if [ -n "$first" ] && ! grep -qx "$first" <<<"$ids"; then
+      xdotool search --onlyvisible --name '^Tavrel$' 2>/dev/null | head -n1 && return
+    fi
+    sleep 0.1
+  done
+  return 1
 }
-if [ "${TAVREL_RUN_CAPTURE:-0}" = 1 ] || [ -n "${TAVREL_RUN_SECONDS:-}" ]; then
-  sleep 3   # the title window goes after 2 s
-  [ "${TAVREL_RUN_CAPTURE:-0}" = 1 ] && press space
-  if [ -n "${TAVREL_RUN_SECONDS:-}" ]; then
-    sleep "$TAVREL_RUN_SECONDS"
-    [ $private -eq 1 ] && import -display "$DISPLAY" -window root "$run_dir/screen.png" 2>/dev/null || true
-    press F12
+# A window manager activates the window; with none, Wine gives it the focus.
+press() {
+  if [ $desktop -eq 1 ]; then xdotool windowactivate --sync "$dialog" key "$1"
+  else xdotool windowfocus --sync "$dialog" key "$1"; fi || fail "could not send $1 to Tavrel"
+}
+if [ "$capture" = 1 ] || [ -n "${TAVREL_RUN_SECONDS:-}" ]; then
+  # Tavrel ending by itself is reported below with its exit code.
+  if dialog=$(control_dialog); then
+    [ "$capture" = 1 ] && press space && echo "Capture started (Space)."
+    if [ -n "${TAVREL_RUN_SECONDS:-}" ]; then
+      sleep "$TAVREL_RUN_SECONDS"
+      [ $desktop -eq 0 ] && { import -display "$DISPLAY" -window root "$run_dir/screen.png" 2>/dev/null || true; }
+      press F12
+      for _ in $(seq 150); do kill -0 "$tavrel" 2>/dev/null || break; sleep 0.1; done
+      kill -0 "$tavrel" 2>/dev/null && fail "Tavrel did not end within 15 s of F12"
+    fi
+  elif kill -0 "$tavrel" 2>/dev/null; then
+    fail "Tavrel's control dialog did not show within 15 s"
   fi
 fi
 code=0
-wait $tavrel || code=$?
+wait "$tavrel" || code=$?
 echo "Tavrel exited with code $code"
+exit $code

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ googletest libgtest-dev libbenchmark-dev libfftw3-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
-  wine64 xvfb x11-utils x11-apps xdotool imagemagick
+  wine64 xvfb x11-utils x11-apps xauth xdotool imagemagick openbox
   pulseaudio pulseaudio-utils sox locales fonts-ipafont fonts-wine
   fp-utils-3.2.2 iconv base-files
 )

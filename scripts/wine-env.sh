@@ -2,60 +2,80 @@
 # A private Windows environment for running and testing Tavrel under Wine:
 # a Wine prefix (Japanese locale), an Xvfb display, a persistent wineserver
 # and a private PulseAudio server whose null sink's monitor is the capture
-# device.
+# device. It also makes the desktop run's own prefix, by the same recipe.
 #
 #   wine-env.sh start [DIR]   start what is missing; write DIR/env.sh
 #   wine-env.sh stop  [DIR]   end what this script started in DIR
 #   wine-env.sh status [DIR]  exit 0 when the environment in DIR is up
+#   wine-env.sh prefix DIR    make a prefix at DIR for a desktop, unless it is there
 #
 # DIR defaults to $TAVREL_WINE_ENV, else ./build/wine-env.
 set -euo pipefail
 
 cmd=${1:-status}
 dir=${2:-${TAVREL_WINE_ENV:-$PWD/build/wine-env}}
-mkdir -p "$dir"
-dir=$(cd "$dir" && pwd)
-state=$dir/state
 wine=${WINE:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
 wineserver=${WINESERVER:-$(command -v wineserver || echo /usr/lib/wine/wineserver)}
 template=${TAVREL_WINE_TEMPLATE:-${XDG_CACHE_HOME:-$HOME/.cache}/tavrel/wine-prefix-template}
 
-alive() { [ -n "${1:-}" ] && kill -0 "$1" 2>/dev/null; }
+# A child that has ended stays a zombie until reaped: not alive.
+alive() { [ -n "${1:-}" ] && kill -0 "$1" 2>/dev/null && ! grep -qs '^State:.*Z' "/proc/$1/status"; }
 read_state() { [ -f "$state/$1" ] && cat "$state/$1" || true; }
 
 common_env() {
+  # Everything the environment relies on is set here, and what would redirect
+  # Wine or PulseAudio elsewhere is cleared: the caller's shell may hold any
+  # of it (PULSE_RUNTIME_PATH would move the server's socket, PULSE_SINK or
+  # PULSE_SOURCE the default devices, LANGUAGE Wine's interface language).
+  unset PULSE_RUNTIME_PATH PULSE_STATE_PATH PULSE_CONFIG_PATH PULSE_SINK PULSE_SOURCE \
+        PULSE_CLIENTCONFIG PULSE_PROP LANGUAGE WINELOADER WINEDLLPATH
   export WINEPREFIX=$dir/prefix WINEARCH=win64 WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
   export XDG_RUNTIME_DIR=$dir/pulse-runtime PULSE_SERVER=unix:$dir/pulse-runtime/pulse/native
   export PULSE_COOKIE=$dir/pulse-runtime/cookie HOME=${HOME:-/root}
 }
 
-make_template() {
-  # Created once per machine under the Japanese locale, then copied: menus and
-  # captions keep a Japanese charset and a new prefix costs seconds, not ten.
-  [ -f "$template/.tavrel-ready-2" ] && return
-  local tmp=$template.tmp.$$
-  rm -rf "$tmp"; mkdir -p "$(dirname "$template")"
+# make_prefix DIR MANAGED: a prefix created under the Japanese locale, so
+# menus and captions keep a Japanese charset; copied from the template when
+# there is one (2 s), else made (about 10 s). MANAGED=Y lets the window
+# manager frame the windows (a desktop); N has Wine draw them itself.
+make_prefix() {
+  local target=$1 managed=$2 tmp=$1.tmp.$$
+  rm -rf "$tmp"; mkdir -p "$(dirname "$target")"
+  if [ "$target" != "$template" ] && [ -f "$template/.tavrel-ready-2" ]; then
+    cp -a "$template" "$tmp"
+  fi
   (
     export WINEPREFIX=$tmp WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     export LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
-    unset DISPLAY
-    "$wine" wineboot --init >/dev/null 2>&1 || true
-    "$wineserver" -w
-    # Wine draws frames itself: focus follows windows, hides cost no 2 s wait.
-    "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-    "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d Y /f >/dev/null 2>&1
-    # The dialogs' font resolves to the proportional IPA Gothic, as on
-    # Windows, instead of a fixed-pitch fallback that clips the labels.
-    "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1
-    "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
+    unset DISPLAY LANGUAGE WINELOADER WINEDLLPATH
+    reg() { "$wine" reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1; }
+    if [ ! -f "$tmp/.tavrel-ready-2" ]; then
+      "$wine" wineboot --init >/dev/null 2>&1 || true
+      "$wineserver" -w
+      reg 'HKCU\Software\Wine\X11 Driver' Decorated Y
+      # The dialogs' font resolves to the proportional IPA Gothic, as on
+      # Windows, instead of a fixed-pitch fallback that clips the labels.
+      reg 'HKCU\Software\Wine\Fonts\Replacements' 'ＭＳ Ｐゴシック' IPAPGothic
+      reg 'HKCU\Software\Wine\Fonts\Replacements' 'ＭＳ ゴシック' IPAGothic
+      # Caption buttons are drawn with Marlett; without it they show letters.
+      mkdir -p "$tmp/drive_c/windows/Fonts"
+      cp /usr/share/wine/fonts/marlett.ttf "$tmp/drive_c/windows/Fonts/"
+    fi
+    reg 'HKCU\Software\Wine\X11 Driver' Managed "$managed"
     "$wineserver" -w
   )
-  mkdir -p "$tmp/drive_c/windows/Fonts"
-  # Caption buttons are drawn with Marlett; without it they show letters.
-  cp /usr/share/wine/fonts/marlett.ttf "$tmp/drive_c/windows/Fonts/"
   touch "$tmp/.tavrel-ready" "$tmp/.tavrel-ready-2"
-  rm -rf "$template"; mv "$tmp" "$template"
+  rm -rf "$target"; mv "$tmp" "$target"
+}
+
+# The template, made once per machine and copied: a test prefix costs
+# seconds, not ten. Managed=N: with no window manager, focus follows the
+# windows and hiding one costs no 2 s wait.
+make_template() {
+  [ -f "$template/.tavrel-ready-2" ] && return
+  echo "wine-env: making the Wine prefix template in $template (once; up to 15 s)"
+  make_prefix "$template" N
 }
 
 start_xvfb() {
@@ -63,9 +83,10 @@ start_xvfb() {
   if alive "$pid"; then return; fi
   local fifo=$dir/xvfb.fd; rm -f "$fifo"; mkfifo "$fifo"
   Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-  echo $! > "$state/xvfb.pid"
-  local display; read -r -t 20 display < "$fifo"
+  echo $! > "$state/xvfb.pid"; started+=(xvfb)
+  local display=''; read -r -t 20 display < "$fifo" || true
   rm -f "$fifo"
+  [ -n "$display" ] || { echo "wine-env: Xvfb did not start" >&2; return 1; }
   echo ":$display" > "$state/display"
 }
 
@@ -74,28 +95,59 @@ start_pulse() {
   if alive "$pid"; then return; fi
   mkdir -p "$XDG_RUNTIME_DIR"; chmod 700 "$XDG_RUNTIME_DIR"
   local rate=${TAVREL_PULSE_RATE:-48000}
+  # .fail: the script stops at its first failing line (the server stays up).
   cat > "$dir/pulse.pa" <<PA
+.fail
 load-module module-native-protocol-unix auth-anonymous=1
 load-module module-null-sink sink_name=tavrel_line rate=$rate channels=2 sink_properties=device.description=TavrelLine
 set-default-sink tavrel_line
 set-default-source tavrel_line.monitor
 PA
-  pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit -n -F "$dir/pulse.pa" \
+  # Its home is its runtime folder: no configuration or cookie of the user's.
+  HOME=$XDG_RUNTIME_DIR XDG_CONFIG_HOME=$XDG_RUNTIME_DIR pulseaudio --daemonize=no \
+    --exit-idle-time=-1 --disallow-exit -n -F "$dir/pulse.pa" \
     --log-target=file:"$dir/pulse.log" >/dev/null 2>&1 &
-  echo $! > "$state/pulse.pid"
-  for _ in $(seq 100); do pactl info >/dev/null 2>&1 && return; sleep 0.1; done
+  pid=$!; echo $pid > "$state/pulse.pid"; started+=(pulse)
+  # The server answers once its script has run: then the source is there, or
+  # a line failed.
+  local source
+  for _ in $(seq 100); do
+    if source=$(pactl get-default-source 2>/dev/null); then
+      [ "$source" = tavrel_line.monitor ] && return
+      break
+    fi
+    alive "$pid" || break
+    sleep 0.1
+  done
   echo "wine-env: PulseAudio did not start (see $dir/pulse.log)" >&2; return 1
 }
 
 start_wineserver() {
-  if "$wineserver" -k0 >/dev/null 2>&1 && [ -f "$state/wineserver.started" ]; then :; fi
   # -p keeps the server up between test processes.
   "$wineserver" -p
-  touch "$state/wineserver.started"
+  touch "$state/wineserver.started"; started+=(wineserver)
+}
+
+# stop_parts PART...: end these parts (wineserver, pulse, xvfb) if running.
+stop_parts() {
+  local p pid
+  for p in "$@"; do
+    if [ "$p" = wineserver ]; then
+      [ -f "$state/wineserver.started" ] && { "$wineserver" -k >/dev/null 2>&1 || true; }
+      rm -f "$state/wineserver.started"
+    else
+      pid=$(read_state "$p.pid")
+      alive "$pid" && kill "$pid" 2>/dev/null
+      # A child of this shell is reaped; another one is waited for a while.
+      wait "$pid" 2>/dev/null || for _ in $(seq 50); do alive "$pid" || break; sleep 0.1; done
+      rm -f "$state/$p.pid"
+    fi
+  done
 }
 
 write_env() {
   cat > "$dir/env.sh" <<ENV
+unset PULSE_RUNTIME_PATH PULSE_STATE_PATH PULSE_CONFIG_PATH PULSE_SINK PULSE_SOURCE PULSE_CLIENTCONFIG PULSE_PROP LANGUAGE WINELOADER WINEDLLPATH
 export WINEPREFIX='$WINEPREFIX' WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
 export LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 DISPLAY='$(read_state display)'
 export XDG_RUNTIME_DIR='$XDG_RUNTIME_DIR' PULSE_SERVER='$PULSE_SERVER' PULSE_COOKIE='$PULSE_COOKIE'
@@ -103,15 +155,30 @@ export TAVREL_WINE_ENV='$dir' WINE='$wine' WINESERVER='$wineserver'
 ENV
 }
 
+if [ "$cmd" = prefix ]; then
+  [ -n "${2:-}" ] || { echo "usage: wine-env.sh prefix DIR" >&2; exit 2; }
+  [ -f "$dir/.tavrel-ready-2" ] && exit 0
+  echo "wine-env: making Tavrel's Wine prefix in $dir (once; up to 15 s)"
+  make_prefix "$dir" Y
+  exit 0
+fi
+
+mkdir -p "$dir"
+dir=$(cd "$dir" && pwd)
+state=$dir/state
 case $cmd in
   start)
     mkdir -p "$state"
     common_env
-    make_template
-    [ -f "$WINEPREFIX/.tavrel-ready" ] || { rm -rf "$WINEPREFIX"; cp -a "$template" "$WINEPREFIX"; }
+    # A start that fails ends what it started, and only that.
+    started=()
+    trap 'rc=$?; [ $rc -eq 0 ] || stop_parts "${started[@]}"' EXIT
+    trap 'exit 1' INT TERM HUP PIPE
     start_xvfb
     export DISPLAY=$(read_state display)
     start_pulse
+    make_template
+    [ -f "$WINEPREFIX/.tavrel-ready" ] || { rm -rf "$WINEPREFIX"; cp -a "$template" "$WINEPREFIX"; }
     start_wineserver
     # Wine's own services start with the first program and keep its output
     # open; start them here so they do not hold a test runner's pipes.
@@ -120,15 +187,10 @@ case $cmd in
     ;;
   stop)
     common_env
-    if [ -f "$state/wineserver.started" ]; then "$wineserver" -k >/dev/null 2>&1 || true; rm -f "$state/wineserver.started"; fi
-    for p in pulse xvfb; do
-      pid=$(read_state $p.pid)
-      if alive "$pid"; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
-      rm -f "$state/$p.pid"
-    done
+    stop_parts wineserver pulse xvfb
     ;;
   status)
     alive "$(read_state xvfb.pid)" && alive "$(read_state pulse.pid)" && [ -f "$dir/env.sh" ]
     ;;
-  *) echo "usage: wine-env.sh start|stop|status [DIR]" >&2; exit 2 ;;
+  *) echo "usage: wine-env.sh start|stop|status|prefix [DIR]" >&2; exit 2 ;;
 esac
