@@ -3,7 +3,9 @@
 // for each block the read, the counter, the sweep and UM_NEWDATA to every
 // window (RunBlockStep). Prints the wall time per step (median, 99th
 // percentile) and the CPU time per step times the block rate as a share of
-// one core.
+// one core, and the same for four bare paint cycles (InvalidateRect,
+// BeginPaint and EndPaint on the four windows, nothing drawn), the unit in
+// which figures from machines of different speed compare.
 //
 //   wine_block_step_bench.exe [blocks] [detail]   (default 3000 blocks per rate;
 //   "detail" times the parts of the step one by one)
@@ -53,17 +55,53 @@ void Pump()
     }
 }
 
-// A two-tone signal, different per channel, so every window has work.
-void FillBlock(std::vector<short>& frames, int frameCount, long long start, int rate)
+// One second of a two-tone signal, different per channel, so every window
+// has work; made before the timing starts.
+std::vector<short> MakeSignal(int rate)
 {
-    frames.resize(static_cast<size_t>(frameCount) * 2);
+    std::vector<short> frames(static_cast<size_t>(rate) * 2);
     const double pi = 3.141592653589793;
-    for (int i = 0; i < frameCount; ++i) {
-        const double t = static_cast<double>(start + i) / rate;
+    for (int i = 0; i < rate; ++i) {
+        const double t = static_cast<double>(i) / rate;
         frames[2 * i] = static_cast<short>(12000 * std::sin(2 * pi * 440 * t) +
                                            4000 * std::sin(2 * pi * 5000 * t));
         frames[2 * i + 1] = static_cast<short>(20000 * std::sin(2 * pi * 1000 * t + 0.3));
     }
+    return frames;
+}
+
+struct Figures {
+    double median, p99, max, cpuPerStep;
+};
+
+Figures Summarise(std::vector<double> wall, double cpu)
+{
+    std::sort(wall.begin(), wall.end());
+    return {wall[wall.size() / 2] * 1e3, wall[std::min(wall.size() - 1, wall.size() * 99 / 100)] * 1e3,
+            wall.back() * 1e3, cpu / wall.size() * 1e3};
+}
+
+// What every block cost under Wine before the back buffers: the paint
+// cycle of the four windows with nothing drawn in it.
+Figures BarePaintCycles(int blocks, LARGE_INTEGER frequency)
+{
+    const HWND windows[4] = {g_hWaveWindow, g_hResurgeWindow, g_hDecibelWindow, g_hFFTWindow};
+    std::vector<double> wall;
+    const double cpu0 = ThreadCpuSeconds();
+    for (int k = 0; k < blocks; ++k) {
+        LARGE_INTEGER t0, t1;
+        QueryPerformanceCounter(&t0);
+        for (HWND w : windows) {
+            PAINTSTRUCT paint;
+            InvalidateRect(w, nullptr, FALSE);
+            BeginPaint(w, &paint);
+            EndPaint(w, &paint);
+        }
+        QueryPerformanceCounter(&t1);
+        wall.push_back(Seconds(t0, t1, frequency));
+        Pump();
+    }
+    return Summarise(wall, ThreadCpuSeconds() - cpu0);
 }
 
 // Where the time of a step goes: the same step as RunBlockStep, each part
@@ -114,22 +152,19 @@ void RunRate(FakeDirectSoundCapture* fake, int rate, int blocks, bool detail)
     const DWORD blockBytes = GetNotificationSize();
     const int frameCount = static_cast<int>(blockBytes / 4);
     const DWORD ring = GetCaptureBufferSize();
-    std::vector<short> frames;
+    const std::vector<short> signal = MakeSignal(rate);
     StepParts parts;
     std::vector<double> wall;
     wall.reserve(blocks);
     LARGE_INTEGER frequency, t0, t1;
     QueryPerformanceFrequency(&frequency);
+    const Figures bare = BarePaintCycles(blocks, frequency);
 
     DWORD writeOffset = 0;
-    long long sample = 0;
     const double cpu0 = ThreadCpuSeconds();
-    LARGE_INTEGER all0, all1;
-    QueryPerformanceCounter(&all0);
     for (int k = 0; k < blocks; ++k) {
-        FillBlock(frames, frameCount, sample, rate);
-        sample += frameCount;
-        buffer->WriteFrames(writeOffset, frames.data(), frameCount);
+        const size_t start = static_cast<size_t>(k % (rate / frameCount)) * frameCount * 2;
+        buffer->WriteFrames(writeOffset, signal.data() + start, frameCount);
         writeOffset = (writeOffset + blockBytes) % ring;
         buffer->readPosition = writeOffset;
         buffer->capturePosition = writeOffset;
@@ -143,20 +178,18 @@ void RunRate(FakeDirectSoundCapture* fake, int rate, int blocks, bool detail)
         // Input and system repaints wait between blocks, as in the main loop.
         Pump();
     }
-    QueryPerformanceCounter(&all1);
-    const double cpu = ThreadCpuSeconds() - cpu0;
-    // The filling and pumping are in the CPU figure too: it is an upper bound.
-    std::sort(wall.begin(), wall.end());
-    const double median = wall[wall.size() / 2] * 1e3;
-    const double p99 = wall[std::min(wall.size() - 1, wall.size() * 99 / 100)] * 1e3;
-    const double perStep = cpu / blocks;
-    std::printf("%6d Hz, %d frames per block, %d blocks: median %.3f ms, p99 %.3f ms, "
-                "max %.3f ms; CPU %.3f ms per step -> %.1f %% of a core at 120 blocks/s "
-                "(wall total %.2f s)\n",
-                rate, frameCount, blocks, median, p99, wall.back() * 1e3, perStep * 1e3,
-                perStep * 120 * 100, Seconds(all0, all1, frequency));
+    // The pumping is in the CPU figure too: it is an upper bound.
+    const Figures step = Summarise(wall, ThreadCpuSeconds() - cpu0);
+    std::printf("%6d Hz, %d frames per block, %d blocks:\n", rate, frameCount, blocks);
+    for (const auto& [name, f] : {std::pair<const char*, const Figures&>{"block step", step},
+                                  {"4 bare paint cycles", bare}})
+        std::printf("  %-20s median %.3f ms, p99 %.3f ms, max %.3f ms; CPU %.3f ms -> %.1f %% "
+                    "of a core at 120 blocks/s\n",
+                    name, f.median, f.p99, f.max, f.cpuPerStep, f.cpuPerStep * 120 / 10);
+    std::printf("  block step / bare paint cycles: %.2f x (median), %.2f x (CPU)\n",
+                step.median / bare.median, step.cpuPerStep / bare.cpuPerStep);
     if (detail)
-        std::printf("        read %.3f, counter+sweep %.3f, Wave %.3f, X-Y %.3f, Decibel %.3f, "
+        std::printf("  parts: read %.3f, counter+sweep %.3f, Wave %.3f, X-Y %.3f, Decibel %.3f, "
                     "FFT %.3f (median ms)\n",
                     MedianMs(parts.read), MedianMs(parts.counter), MedianMs(parts.window[0]),
                     MedianMs(parts.window[1]), MedianMs(parts.window[2]),

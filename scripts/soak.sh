@@ -33,41 +33,21 @@ fi
 . "$env_dir/env.sh"
 work=$(mktemp -d "$env_dir/soak.XXXXXX")
 
-pulse_pid='' player='' tavrel='' had_key=0
+# shellcheck disable=SC1091
+. "$root/scripts/line-in.sh"
+tavrel='' had_key=0
 cleanup() {
   set +e
   [ -n "$tavrel" ] && kill "$tavrel" 2>/dev/null
-  [ -n "$player" ] && kill -- "-$player" 2>/dev/null
-  [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null && wait "$pulse_pid" 2>/dev/null
+  line_in_stop
   "$WINE" reg delete "$key" /f >/dev/null 2>&1
   [ $had_key -eq 1 ] && "$WINE" reg import "$work/saved.reg" >/dev/null 2>&1
   rm -rf "$work"
   [ $started_env -eq 1 ] && "$root/scripts/wine-env.sh" stop "$env_dir"
 }
 trap cleanup EXIT
-
-# A sound server of its own, its one line-in at the soak's rate, so the
-# environment's server and its devices are left as they are.
-mkdir -p "$work/run"; chmod 700 "$work/run"
-cat > "$work/server.pa" <<PA
-load-module module-native-protocol-unix auth-anonymous=1 socket=$work/native
-load-module module-null-sink sink_name=tavrel_soak rate=$rate channels=2 sink_properties=device.description=TavrelSoak
-set-default-sink tavrel_soak
-set-default-source tavrel_soak.monitor
-PA
-LC_ALL=C XDG_RUNTIME_DIR=$work/run HOME=$work/run pulseaudio --daemonize=no --exit-idle-time=-1 \
-  --disallow-exit -n -F "$work/server.pa" --log-target=file:"$work/pulse.log" >/dev/null 2>&1 &
-pulse_pid=$!
-export PULSE_SERVER=unix:$work/native
-for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl info >/dev/null
-
-# 1 kHz at -6 dB left, 440 Hz at -20 dB right, looped without gaps.
-sox -n -r $rate -c 2 -b 16 -e signed -t raw "$work/tone.raw" \
-    synth 1 sine 1000 sine 440 remix 1v0.5 2v0.1 2>/dev/null
-setsid sh -c "while cat '$work/tone.raw'; do :; done | pacat --playback --device=tavrel_soak \
-  --format=s16le --rate=$rate --channels=2 --raw" >/dev/null 2>&1 &
-player=$!
+line_in_start "$work" $rate
+line_in_play "$work" $rate
 
 # From the defaults (all four windows shown) at 96000 Hz.
 "$WINE" reg export "$key" "$work/saved.reg" /y >/dev/null 2>&1 && had_key=1
