@@ -40,9 +40,9 @@
 namespace {
 
 const double kPi = 3.141592653589793;
-const double kSqrtHalf = 0.7071067811865476;   // cos(pi/4)
-const double kCosPi8 = 0.9238795325112867;     // cos(pi/8)
-const double kSinPi8 = 0.3826834323650898;     // sin(pi/8) = cos(3 pi/8)
+const double kSqrtHalf = 0.7071067811865476;  // cos(pi/4)
+const double kCosPi8 = 0.9238795325112867;    // cos(pi/8)
+const double kSinPi8 = 0.3826834323650898;    // sin(pi/8) = cos(3 pi/8)
 
 // Angles a recurrence may step before cos/sin are evaluated afresh.
 const int kRestart = 32;
@@ -53,8 +53,7 @@ const int kRestart = 32;
 // the base steps by 4 delta with the recurrence x += x * (e^{4 i delta} - 1),
 // whose small factor keeps the rounding low. Independent products also keep
 // the recurrence's latency out of the callers' loops.
-template <class F>
-inline void ForEachRotation(int first, int last, double delta, double scale, F f)
+template <class F> inline void ForEachRotation(int first, int last, double delta, double scale, F f)
 {
     if (first >= last)
         return;
@@ -145,7 +144,8 @@ inline Complex Rotate(Complex v, Rotation w)
 // that the whole transform ends in plain bit-reversed order.
 inline void Butterfly4(double* p, int step, Rotation w1, Rotation w2, Rotation w3)
 {
-    const Complex x0 = Load(p), x1 = Load(p + step), x2 = Load(p + 2 * step), x3 = Load(p + 3 * step);
+    const Complex x0 = Load(p), x1 = Load(p + step), x2 = Load(p + 2 * step),
+                  x3 = Load(p + 3 * step);
     const Complex t0 = x0 + x2, t1 = x0 - x2, t2 = x1 + x3, t3 = TimesI(x1 - x3);
     Store(p, t0 + t2);
     Store(p + step, Rotate(t0 - t2, w2));
@@ -155,7 +155,8 @@ inline void Butterfly4(double* p, int step, Rotation w1, Rotation w2, Rotation w
 
 inline void Butterfly4Plain(double* p, int step)
 {
-    const Complex x0 = Load(p), x1 = Load(p + step), x2 = Load(p + 2 * step), x3 = Load(p + 3 * step);
+    const Complex x0 = Load(p), x1 = Load(p + step), x2 = Load(p + 2 * step),
+                  x3 = Load(p + 3 * step);
     const Complex t0 = x0 + x2, t1 = x0 - x2, t2 = x1 + x3, t3 = TimesI(x1 - x3);
     Store(p, t0 + t2);
     Store(p + step, t0 - t2);
@@ -178,8 +179,10 @@ void Radix4Pass(double* a, int N, int L)
     ForEachRotation(1, q / 2, 2 * kPi / L, 1.0, [&](int j, double c, double s) {
         const double c2 = c * c - s * s, s2 = 2 * c * s;
         const double c3 = c * c2 - s * s2, s3 = c * s2 + s * c2;
-        const Rotation w1 = MakeRotation(c, s), w2 = MakeRotation(c2, s2), w3 = MakeRotation(c3, s3);
-        const Rotation v1 = MakeRotation(s, c), v2 = MakeRotation(-c2, s2), v3 = MakeRotation(-s3, -c3);
+        const Rotation w1 = MakeRotation(c, s), w2 = MakeRotation(c2, s2),
+                       w3 = MakeRotation(c3, s3);
+        const Rotation v1 = MakeRotation(s, c), v2 = MakeRotation(-c2, s2),
+                       v3 = MakeRotation(-s3, -c3);
         for (int b = 0; b < N; b += L) {
             Butterfly4(a + 2 * (b + j), step, w1, w2, w3);
             Butterfly4(a + 2 * (b + q - j), step, v1, v2, v3);
@@ -258,7 +261,8 @@ void InverseFft(double* a, int N)
 inline void UnpackPair(double* a, int m, int mm, double oddBeforeM, double oddBeforeMm, Rotation w)
 {
     const Complex xm = MakeComplex(a[2 * m], a[2 * m]) + MakeComplex(oddBeforeM, -oddBeforeM);
-    const Complex xmm = Conjugate(MakeComplex(a[2 * mm], a[2 * mm]) + MakeComplex(oddBeforeMm, -oddBeforeMm));
+    const Complex xmm =
+        Conjugate(MakeComplex(a[2 * mm], a[2 * mm]) + MakeComplex(oddBeforeMm, -oddBeforeMm));
     const Complex e = xm + xmm;
     const Complex t = TimesI(Rotate(xm - xmm, w));
     Store(a + 2 * m, e + t);
@@ -287,7 +291,8 @@ void Unpack(double* a, int n)
         oddBeforeLow = nextLow;
         oddBeforeHigh = nextHigh;
     });
-    UnpackPair(a, quarter, N - quarter, oddBeforeLow, oddBeforeHigh, MakeRotation(kSqrtHalf, kSqrtHalf));
+    UnpackPair(a, quarter, N - quarter, oddBeforeLow, oddBeforeHigh,
+               MakeRotation(kSqrtHalf, kSqrtHalf));
 }
 
 // (y[k], y[kk]) -> (C[k], C[kk]) for kk = n - k, with (c, s) = (cos B, sin B) / 4.

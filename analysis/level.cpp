@@ -26,7 +26,8 @@ void GetChannelPeaks(const short* frames, int channel, int frameCount, int* maxO
 
 double PeakToPeakDecibel(int max, int min)
 {
-    const long long sum = std::llabs(static_cast<long long>(max)) + std::llabs(static_cast<long long>(min));
+    const long long sum =
+        std::llabs(static_cast<long long>(max)) + std::llabs(static_cast<long long>(min));
     if (sum > 2147483647LL)
         return kLevelFloorDecibel;
     // The double nearest to 1/65535, as the definition has it.

@@ -2,12 +2,12 @@
 
 #include <windows.h>
 
-#include "shell_state.h"
-#include "settings.h"
-#include "sweep.h"
 #include "capture_session.h"
 #include "display_frame.h"
 #include "failure_report.h"
+#include "settings.h"
+#include "shell_state.h"
+#include "sweep.h"
 
 bool RunBlockStep()
 {

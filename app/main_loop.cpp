@@ -1,8 +1,8 @@
 #include "main_loop.h"
 
-#include "shell_state.h"
 #include "block_step.h"
 #include "own_windows.h"
+#include "shell_state.h"
 
 // A key held down sends WM_KEYDOWN again and again; only its first press
 // is a command (holding R would start a volume control per repeat).
@@ -60,8 +60,8 @@ WPARAM RunMainLoop(HACCEL accelerators)
         // Without an event (its creation failed) wait for input alone rather
         // than spin on a failing wait.
         DWORD handles = g_hNotificationEvent ? 1 : 0;
-        DWORD wake = MsgWaitForMultipleObjects(handles, &g_hNotificationEvent, FALSE, INFINITE,
-                                               QS_ALLINPUT);
+        DWORD wake =
+            MsgWaitForMultipleObjects(handles, &g_hNotificationEvent, FALSE, INFINITE, QS_ALLINPUT);
         if (handles == 1 && wake == WAIT_OBJECT_0) {
             if (!RunBlockStep())
                 quit = true;

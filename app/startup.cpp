@@ -3,15 +3,15 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "shell_state.h"
-#include "main_loop.h"
-#include "settings.h"
-#include "settings_store.h"
-#include "device_list.h"
 #include "about_dialog.h"
 #include "control_dialog.h"
-#include "title_window.h"
+#include "device_list.h"
+#include "main_loop.h"
 #include "resource.h"
+#include "settings.h"
+#include "settings_store.h"
+#include "shell_state.h"
+#include "title_window.h"
 
 int RunTavrel(HINSTANCE instance)
 {
@@ -30,8 +30,8 @@ int RunTavrel(HINSTANCE instance)
     if (FAILED(OpenCaptureDevice()))
         g_Settings.m_iCurrentAudioDriver = 0;
 
-    HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_CONTROL), nullptr,
-                                     ControlDialogProc, 0);
+    HWND dialog =
+        CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_CONTROL), nullptr, ControlDialogProc, 0);
     if (!dialog)
         return 0;
     g_hControlDialog = dialog;

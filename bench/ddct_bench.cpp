@@ -4,6 +4,9 @@
 // otherwise feed on their own growing output; BM_CopyOnly times that copy
 // alone. After the benchmarks the ratio ours / FFTW is printed per size, both
 // as measured and with the copy taken off both sides.
+#include <benchmark/benchmark.h>
+#include <fftw3.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -12,9 +15,6 @@
 #include <random>
 #include <string>
 #include <vector>
-
-#include <benchmark/benchmark.h>
-#include <fftw3.h>
 
 #include "cosine_transform.h"
 
@@ -78,7 +78,11 @@ void BM_CopyOnly(benchmark::State& state)
 const int kRepetitions = 5;
 
 BENCHMARK(BM_Ddct)->Arg(256)->Arg(512)->Unit(benchmark::kNanosecond)->Repetitions(kRepetitions);
-BENCHMARK(BM_FftwRedft10)->Arg(256)->Arg(512)->Unit(benchmark::kNanosecond)->Repetitions(kRepetitions);
+BENCHMARK(BM_FftwRedft10)
+    ->Arg(256)
+    ->Arg(512)
+    ->Unit(benchmark::kNanosecond)
+    ->Repetitions(kRepetitions);
 BENCHMARK(BM_CopyOnly)->Arg(256)->Arg(512)->Unit(benchmark::kNanosecond)->Repetitions(kRepetitions);
 
 // The console output as usual, and the median real and CPU time per iteration
@@ -106,8 +110,9 @@ public:
 
     void PrintRatios() const
     {
-        std::printf("\nddct / FFTW REDFT10, median time per call in ns (copy of the input included;\n"
-                    "net: the copy taken off both sides):\n");
+        std::printf(
+            "\nddct / FFTW REDFT10, median time per call in ns (copy of the input included;\n"
+            "net: the copy taken off both sides):\n");
         std::printf("%6s %10s %10s %8s %8s %8s %10s\n", "n", "ddct", "FFTW", "copy", "ratio", "net",
                     "cpu ratio");
         for (const char* size : {"256", "512"}) {
@@ -115,9 +120,9 @@ public:
                         copy = Find("BM_CopyOnly", size);
             if (ours.real <= 0 || fftw.real <= 0)
                 continue;
-            std::printf("%6s %10.1f %10.1f %8.1f %8.3f %8.3f %10.3f\n", size, ours.real, fftw.real, copy.real,
-                        ours.real / fftw.real, (ours.real - copy.real) / (fftw.real - copy.real),
-                        ours.cpu / fftw.cpu);
+            std::printf("%6s %10.1f %10.1f %8.1f %8.3f %8.3f %10.3f\n", size, ours.real, fftw.real,
+                        copy.real, ours.real / fftw.real,
+                        (ours.real - copy.real) / (fftw.real - copy.real), ours.cpu / fftw.cpu);
         }
     }
 

@@ -13,6 +13,7 @@
 // in the system handle list and in its GDI handle table, and takes the
 // commit charge (PagefileUsage), which under Wine is the private memory.
 #include <windows.h>
+
 #include <psapi.h>
 #include <winternl.h>
 
@@ -88,8 +89,8 @@ long CountHandles(const Target& t)
     if (GetProcessHandleCount(t.process, &count) && count > 0)
         return static_cast<long>(count);
     using Query = NTSTATUS(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
-    auto query = reinterpret_cast<Query>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
     if (!query)
         return -1;
     std::vector<char> buffer(1 << 20);
@@ -126,7 +127,8 @@ long CountGdiObjects(const Target& t)
         return static_cast<long>(count);
     PROCESS_BASIC_INFORMATION info{};
     ULONG length = 0;
-    if (NtQueryInformationProcess(t.process, ProcessBasicInformation, &info, sizeof(info), &length) != 0)
+    if (NtQueryInformationProcess(t.process, ProcessBasicInformation, &info, sizeof(info),
+                                  &length) != 0)
         return -1;
     ULONG_PTR table = 0;
     SIZE_T read = 0;
@@ -207,8 +209,8 @@ int Watch(const Target& t, double seconds, double interval)
     double lastChange = now();
     double longestGap = 0;
     double nextSample = 0;
-    std::printf("%8s %8s %8s %12s %10s %12s\n", "time_s", "handles", "gdi", "private_kb",
-                "blocks", "max_gap_ms");
+    std::printf("%8s %8s %8s %12s %10s %12s\n", "time_s", "handles", "gdi", "private_kb", "blocks",
+                "max_gap_ms");
     for (;;) {
         const double s = now();
         if (WaitForSingleObject(t.process, 0) == WAIT_OBJECT_0) {
@@ -223,12 +225,11 @@ int Watch(const Target& t, double seconds, double interval)
         }
         if (s >= nextSample) {
             const double gapNow = std::max(longestGap, s - lastChange);
-            Sample sample{s, CountHandles(t), CountGdiObjects(t), PrivateBytes(t), blocks,
-                          gapNow * 1000};
+            Sample sample{s,      CountHandles(t), CountGdiObjects(t), PrivateBytes(t),
+                          blocks, gapNow * 1000};
             samples.push_back(sample);
             std::printf("%8.1f %8ld %8ld %12lld %10ld %12.1f\n", sample.seconds, sample.handles,
-                        sample.gdi, sample.privateBytes / 1024, sample.blocks,
-                        sample.longestGapMs);
+                        sample.gdi, sample.privateBytes / 1024, sample.blocks, sample.longestGapMs);
             std::fflush(stdout);
             longestGap = 0;
             if (s >= seconds)

@@ -18,16 +18,16 @@
 #include <cstring>
 #include <vector>
 
-#include "shell_state.h"
 #include "block_step.h"
-#include "settings.h"
-#include "sweep.h"
 #include "capture_session.h"
-#include "device_list.h"
 #include "control_dialog.h"
-#include "resource.h"
-#include "fake_dsound.h"
+#include "device_list.h"
 #include "display_frame.h"
+#include "fake_dsound.h"
+#include "resource.h"
+#include "settings.h"
+#include "shell_state.h"
+#include "sweep.h"
 
 namespace {
 
@@ -77,8 +77,9 @@ struct Figures {
 Figures Summarise(std::vector<double> wall, double cpu)
 {
     std::sort(wall.begin(), wall.end());
-    return {wall[wall.size() / 2] * 1e3, wall[std::min(wall.size() - 1, wall.size() * 99 / 100)] * 1e3,
-            wall.back() * 1e3, cpu / wall.size() * 1e3};
+    return {wall[wall.size() / 2] * 1e3,
+            wall[std::min(wall.size() - 1, wall.size() * 99 / 100)] * 1e3, wall.back() * 1e3,
+            cpu / wall.size() * 1e3};
 }
 
 // What every block cost under Wine before the back buffers: the paint

@@ -2,12 +2,12 @@
 
 #include <cstring>
 
-#include "shell_state.h"
-#include "settings.h"
 #include "capture_geometry.h"
 #include "device_list.h"
 #include "failure_report.h"
 #include "resource.h"
+#include "settings.h"
+#include "shell_state.h"
 
 bool g_bCapturing = false;
 short* g_pPCMData = nullptr;
@@ -129,7 +129,8 @@ HRESULT SetUpNotifications()
         g_NotificationPositions[k].dwOffset = NotificationOffset(g_dwNotificationSize, k);
         g_NotificationPositions[k].hEventNotify = g_hNotificationEvent;
     }
-    hr = g_pCaptureNotify->SetNotificationPositions(kBlocksPerCaptureBuffer, g_NotificationPositions);
+    hr = g_pCaptureNotify->SetNotificationPositions(kBlocksPerCaptureBuffer,
+                                                    g_NotificationPositions);
     return FAILED(hr) ? hr : S_OK;
 }
 
@@ -202,7 +203,8 @@ HRESULT SwitchCapture(bool start)
 // Copies the two locked parts, oldest first, to the start of the shared
 // sample buffer, moves the read offset past them and sets the count. The
 // bound is tested before anything is copied or counted.
-static HRESULT DeliverLockedBlocks(const void* part1, DWORD length1, const void* part2, DWORD length2)
+static HRESULT DeliverLockedBlocks(const void* part1, DWORD length1, const void* part2,
+                                   DWORD length2)
 {
     if (!part2)
         length2 = 0;
@@ -221,8 +223,8 @@ static HRESULT DeliverLockedBlocks(const void* part1, DWORD length1, const void*
                                             g_dwCaptureBufferSize);
     }
     const int32_t count = static_cast<int32_t>(total / g_CaptureFormat.nBlockAlign);
-    g_iCountOfPCMData = CutToOneBlock(count, GetFramesPerBlock(),
-                                      g_Settings.m_bSkipAllProcessIfOverLoad);
+    g_iCountOfPCMData =
+        CutToOneBlock(count, GetFramesPerBlock(), g_Settings.m_bSkipAllProcessIfOverLoad);
     return S_OK;
 }
 
@@ -237,8 +239,8 @@ HRESULT ReadCapturedBlocks()
     HRESULT hr = g_pCaptureBuffer->GetCurrentPosition(&capturePosition, &readPosition);
     if (FAILED(hr))
         return hr;
-    const DWORD length = ReadableBytes(readPosition, g_dwReadOffset, g_dwCaptureBufferSize,
-                                       g_dwNotificationSize);
+    const DWORD length =
+        ReadableBytes(readPosition, g_dwReadOffset, g_dwCaptureBufferSize, g_dwNotificationSize);
     if (length == 0)
         return S_FALSE;
 

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <windows.h>
+
 #include <mmsystem.h>
+
 #include <dsound.h>
 
 // True while the user has a capture running. The control dialog sets and

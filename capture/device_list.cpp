@@ -1,8 +1,8 @@
 #include "device_list.h"
 
-#include "settings.h"
 #include "capture_session.h"
 #include "failure_report.h"
+#include "settings.h"
 
 IDirectSoundCapture* g_pDirectSoundCapture = nullptr;
 

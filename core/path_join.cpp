@@ -31,8 +31,8 @@ bool DirectoryOfPath(const char* modulePath, LeadBytePredicate isLeadByte, char*
     if (!modulePath || !out || size == 0)
         return false;
     const char* lastSlash = FindLastBackslash(modulePath, isLeadByte);
-    std::size_t length = lastSlash ? static_cast<std::size_t>(lastSlash - modulePath) + 1
-                                   : std::strlen(modulePath);
+    std::size_t length =
+        lastSlash ? static_cast<std::size_t>(lastSlash - modulePath) + 1 : std::strlen(modulePath);
     if (length + 1 > size)
         return false;
     std::memcpy(out, modulePath, length);

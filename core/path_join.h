@@ -17,6 +17,6 @@ bool DirectoryOfPath(const char* modulePath, LeadBytePredicate isLeadByte, char*
                      std::size_t size);
 
 // Writes directory + fileName into out, cleared first. Returns false, leaving
-// out empty, for an empty directory or when the joined path does not fit in kPathBufferSize bytes (the
-// platform's path limit) or in size bytes: a cut path would name another file.
+// out empty, for an empty directory or when the joined path does not fit in kPathBufferSize bytes
+// (the platform's path limit) or in size bytes: a cut path would name another file.
 bool JoinDirectoryAndFile(const char* directory, const char* fileName, char* out, std::size_t size);

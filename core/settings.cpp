@@ -9,11 +9,12 @@ Settings::Settings()
       m_ResurgeWindowXPos(0), m_ResurgeWindowYPos(0), m_ResurgeWindowXWidth(0),
       m_ResurgeWindowYHeight(0), m_bIsShowResurgeWindow(false), m_iThinResurgeWave(0),
       m_iResurgeXChannel(0), m_iResurgeYChannel(0), m_bIsShowResurgeChannelName(false),
-      m_bSkipResurgeProcessIfOverLoad(false), m_bIsShowDecibelWindow(false),
-      m_DecibelWindowXPos(0), m_DecibelWindowYPos(0), m_DecibelWindowYHeight(0),
-      m_iCautionDecibelLevel(0), m_bIsShowFFTWindow(false), m_FFTWindowXPos(0),
-      m_FFTWindowYPos(0), m_FFTWindowYHeight(0),
-      m_szKeyPath("Software\\Korvane\\Tavrel") {}
+      m_bSkipResurgeProcessIfOverLoad(false), m_bIsShowDecibelWindow(false), m_DecibelWindowXPos(0),
+      m_DecibelWindowYPos(0), m_DecibelWindowYHeight(0), m_iCautionDecibelLevel(0),
+      m_bIsShowFFTWindow(false), m_FFTWindowXPos(0), m_FFTWindowYPos(0), m_FFTWindowYHeight(0),
+      m_szKeyPath("Software\\Korvane\\Tavrel")
+{
+}
 
 Settings::~Settings() {}
 

@@ -7,9 +7,9 @@ HKEY OpenSettingsKey()
     HKEY key = nullptr;
     DWORD disposition = 0;
     char keyClass[] = "(標準)";
-    LONG result = RegCreateKeyExA(HKEY_CURRENT_USER, g_Settings.m_szKeyPath, 0, keyClass,
-                                  REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                                  &disposition);
+    LONG result =
+        RegCreateKeyExA(HKEY_CURRENT_USER, g_Settings.m_szKeyPath, 0, keyClass,
+                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, &disposition);
     return result == ERROR_SUCCESS ? key : nullptr;
 }
 

@@ -6,7 +6,7 @@
 HKEY OpenSettingsKey();
 // Any value whose data is exactly 4 bytes is taken as the number, whatever
 // its registry type; a missing, longer or shorter value gives the default.
-int  ReadSettingValue(HKEY key, const char* name, int defaultValue);
+int ReadSettingValue(HKEY key, const char* name, int defaultValue);
 bool WriteSettingValue(HKEY key, const char* name, int value);
 bool LoadSettings();
 bool SaveSettings();

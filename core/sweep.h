@@ -13,4 +13,4 @@ extern int g_iSweepPosition;
 int NextSweepPosition(int position, int commonWidth);
 
 void AdvanceSweepPosition();
-int  GetSweepColumn();
+int GetSweepColumn();

@@ -4,10 +4,10 @@
 
 #include <cstdio>
 
-#include "shell_state.h"
 #include "module_path.h"
 #include "path_join.h"
 #include "resource.h"
+#include "shell_state.h"
 
 ShellExecuteAFunction g_pShellExecuteA = ShellExecuteA;
 HtmlHelpAFunction g_pHtmlHelpA = nullptr;

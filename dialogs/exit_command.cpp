@@ -2,12 +2,12 @@
 
 #include <windows.h>
 
-#include "shell_state.h"
-#include "settings.h"
-#include "settings_store.h"
 #include "capture_session.h"
 #include "device_list.h"
 #include "display_frame.h"
+#include "settings.h"
+#include "settings_store.h"
+#include "shell_state.h"
 
 // A minimised window's rectangle is the parked one far off-screen; storing it
 // would open the window there on every later run. GetRestoredWindowRect gives

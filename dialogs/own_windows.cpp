@@ -1,8 +1,8 @@
 #include "own_windows.h"
 
+#include "display_frame.h"
 #include "shell_state.h"
 #include "title_window.h"
-#include "display_frame.h"
 
 bool IsTavrelWindow(HWND window)
 {
@@ -13,8 +13,8 @@ bool IsTavrelWindow(HWND window)
     HWND root = GetAncestor(window, GA_ROOT);
     if (!root)
         return false;
-    const HWND own[] = {g_hControlDialog, g_hWaveWindow,  g_hResurgeWindow,
-                        g_hDecibelWindow, g_hFFTWindow,   g_hTitleWindow};
+    const HWND own[] = {g_hControlDialog, g_hWaveWindow, g_hResurgeWindow,
+                        g_hDecibelWindow, g_hFFTWindow,  g_hTitleWindow};
     for (HWND candidate : own)
         if (candidate && candidate == root)
             return true;

@@ -5,13 +5,13 @@
 #include <cstdio>
 #include <initializer_list>
 
-#include "settings.h"
+#include "about_dialog.h"
 #include "capture_session.h"
 #include "device_list.h"
-#include "about_dialog.h"
-#include "settings_values.h"
 #include "failure_report.h"
 #include "resource.h"
+#include "settings.h"
+#include "settings_values.h"
 
 static LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
@@ -82,8 +82,9 @@ static bool FillDeviceList(HWND dialog)
 
 static void SetCautionLevel(HWND dialog, int level)
 {
-    SendItem(dialog, IDC_CAUTION_SPIN, UDM_SETRANGE, 0,
-             MAKELPARAM(static_cast<short>(kCautionSpinUpper), static_cast<short>(kCautionSpinLower)));
+    SendItem(
+        dialog, IDC_CAUTION_SPIN, UDM_SETRANGE, 0,
+        MAKELPARAM(static_cast<short>(kCautionSpinUpper), static_cast<short>(kCautionSpinLower)));
     SendItem(dialog, IDC_CAUTION_SPIN, UDM_SETPOS, 0,
              MAKELPARAM(static_cast<short>(CautionSpinPosition(level)), 0));
     SetDlgItemInt(dialog, IDC_CAUTION_LEVEL, static_cast<UINT>(level), TRUE);
@@ -151,8 +152,8 @@ static int SelectedDataOr(HWND dialog, int id, int fallback)
 void StoreSettingsDialog(HWND dialog)
 {
     Settings& s = g_Settings;
-    s.m_iCurrentAudioDriver = SelectedIndexOr(dialog, IDC_DEVICE_LIST,
-                                              DefaultSetting(&Settings::m_iCurrentAudioDriver));
+    s.m_iCurrentAudioDriver =
+        SelectedIndexOr(dialog, IDC_DEVICE_LIST, DefaultSetting(&Settings::m_iCurrentAudioDriver));
     s.m_iSamplingRate =
         SelectedNumberOr(dialog, IDC_SAMPLING_RATE, DefaultSetting(&Settings::m_iSamplingRate));
     s.m_bSkipAllProcessIfOverLoad = IsBoxChecked(dialog, IDC_SKIP_ALL_ON_OVERLOAD);
@@ -179,7 +180,6 @@ static void OnInitDialog(HWND dialog)
     SwitchCapture(false);
     FillSettingsDialog(dialog);
 }
-
 
 static BOOL OnDefaults(HWND dialog)
 {

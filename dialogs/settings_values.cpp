@@ -67,12 +67,12 @@ int CautionSpinPosition(int level)
 
 void ResetDialogSettings(Settings& settings)
 {
-    static int Settings::* const kInts[] = {
+    static int Settings::*const kInts[] = {
         &Settings::m_iCurrentAudioDriver, &Settings::m_iSamplingRate,
         &Settings::m_iResurgeXChannel,    &Settings::m_iResurgeYChannel,
         &Settings::m_iThinResurgeWave,    &Settings::m_iCautionDecibelLevel,
     };
-    static bool Settings::* const kBools[] = {
+    static bool Settings::*const kBools[] = {
         &Settings::m_bIsShowDecibelWindow,      &Settings::m_bIsShowResurgeWindow,
         &Settings::m_bIsShowWaveWindow,         &Settings::m_bSkipAllProcessIfOverLoad,
         &Settings::m_bIsShowResurgeChannelName, &Settings::m_bSkipResurgeProcessIfOverLoad,

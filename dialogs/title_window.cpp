@@ -184,8 +184,8 @@ INT_PTR CALLBACK TitleWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 HWND CreateTitleWindow(HINSTANCE instance)
 {
-    HWND window = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_TITLE), nullptr,
-                                     TitleWindowProc, 0);
+    HWND window =
+        CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_TITLE), nullptr, TitleWindowProc, 0);
     if (window) {
         ShowWindow(window, SW_SHOW);
         UpdateWindow(window);

@@ -2,6 +2,7 @@
 // and topmost, gone after 2000 ms or at the first mouse click on it.
 #pragma once
 #include <windows.h>
+
 #include <ocidl.h>
 #include <olectl.h>
 

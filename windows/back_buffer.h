@@ -10,12 +10,12 @@
 #include "gdi_draw.h"
 
 struct BackBuffer {
-    HDC dc;                  // null when there is no buffer (no client area)
+    HDC dc;  // null when there is no buffer (no client area)
     HBITMAP bitmap;
     HGDIOBJ previousBitmap;  // the memory DC's own, selected back before freeing
     std::uint32_t* bits;     // top-down rows of 0x00RRGGBB
     int width, height;
-    HBRUSH background;       // the class brush
+    HBRUSH background;  // the class brush
     // Nothing drawn since the buffer was made or cleared: the next paint
     // draws the whole scale and shows the whole buffer.
     bool blank;

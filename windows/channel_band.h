@@ -4,10 +4,10 @@
 
 // The horizontal band of the client area given to one channel, in client rows.
 struct ChannelBand {
-  int top;        // first row of the band
-  int centre;     // row of the zero line
-  int bottom;     // row where the band ends (the next band's top)
-  int amplitude;  // rows from the centre to the full-scale line
+    int top;        // first row of the band
+    int centre;     // row of the zero line
+    int bottom;     // row where the band ends (the next band's top)
+    int amplitude;  // rows from the centre to the full-scale line
 };
 
 // Scale every window passes.

@@ -20,17 +20,17 @@ int DecibelGridLineCount(int clientHeight);
 const int kDecibelMaxGridLines = 17;
 
 struct DecibelGridLine {
-  int value;          // decibels, -96 .. 0
-  LineSegment line;   // black, from the margin to the client's right edge
-  int labelX, labelY; // top-left corner of the label, 8 rows above the line
-  char label[16];     // "%3d" of the value, or "[dB] 0" for 0 dB
+    int value;           // decibels, -96 .. 0
+    LineSegment line;    // black, from the margin to the client's right edge
+    int labelX, labelY;  // top-left corner of the label, 8 rows above the line
+    char label[16];      // "%3d" of the value, or "[dB] 0" for 0 dB
 };
 
 // Axis and grid, in drawing order (-96 first).
 struct DecibelScale {
-  LineSegment axis;  // black, x = 50, from the 0 dB row to the -96 dB row
-  int lineCount;
-  DecibelGridLine lines[kDecibelMaxGridLines];
+    LineSegment axis;  // black, x = 50, from the 0 dB row to the -96 dB row
+    int lineCount;
+    DecibelGridLine lines[kDecibelMaxGridLines];
 };
 void ComputeDecibelScale(int clientWidth, int clientHeight, DecibelScale* scale);
 
@@ -38,16 +38,16 @@ void ComputeDecibelScale(int clientWidth, int clientHeight, DecibelScale* scale)
 // reset by a new capture, a clear or a resize.
 const int kDecibelTraceStartRow = 100;
 struct DecibelTraceState {
-  int previousLeftY = kDecibelTraceStartRow;
-  int previousRightY = kDecibelTraceStartRow;
-  std::uint32_t lastTitleTick = 0;  // tick count of the last title change
+    int previousLeftY = kDecibelTraceStartRow;
+    int previousRightY = kDecibelTraceStartRow;
+    std::uint32_t lastTitleTick = 0;  // tick count of the last title change
 };
 
 // The two segments of one block, drawn right (red) first, then left (blue),
 // each from (x - 1, previous row) to (x, row of the level). Advances *state.
 struct DecibelTraceStep {
-  LineSegment right;
-  LineSegment left;
+    LineSegment right;
+    LineSegment left;
 };
 DecibelTraceStep AdvanceDecibelTrace(DecibelTraceState* state, int sweepColumn, int clientHeight,
                                      double leftLevel, double rightLevel);

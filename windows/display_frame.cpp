@@ -67,7 +67,10 @@ void SetWindowIcons(HINSTANCE instance, HWND window, int iconId)
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
-PixelRect ToPixelRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+PixelRect ToPixelRect(const RECT& r)
+{
+    return {r.left, r.top, r.right, r.bottom};
+}
 
 // The buffer follows the client size; it is made lazily too, since a window
 // created at its final size may see no WM_SIZE before its first paint.
@@ -96,8 +99,8 @@ ATOM RegisterDisplayClass(HINSTANCE instance, WNDPROC windowProc, const char* cl
     return RegisterClassA(&wc);
 }
 
-HWND CreateDisplayWindow(HINSTANCE instance, const char* className, const char* title, int x,
-                         int y, int width, int height, int showCommand)
+HWND CreateDisplayWindow(HINSTANCE instance, const char* className, const char* title, int x, int y,
+                         int width, int height, int showCommand)
 {
     HWND window = CreateWindowExA(0, className, title, kDisplayWindowStyle, x, y, width, height,
                                   nullptr, nullptr, instance, nullptr);

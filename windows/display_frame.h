@@ -32,8 +32,8 @@ ATOM RegisterDisplayClass(HINSTANCE instance, WNDPROC windowProc, const char* cl
                           int stockBrush);
 // Caption, close box and sizing border; no owner, no menu. Shown with
 // showCommand and updated when created. Null on failure.
-HWND CreateDisplayWindow(HINSTANCE instance, const char* className, const char* title, int x,
-                         int y, int width, int height, int showCommand);
+HWND CreateDisplayWindow(HINSTANCE instance, const char* className, const char* title, int x, int y,
+                         int width, int height, int showCommand);
 
 // Registers the four classes and creates the four windows hidden, in the
 // order Wave, X-Y, Decibel, FFT; each places itself while it is created.

@@ -33,9 +33,9 @@ int LimitFftWindowHeight(int N, int height);
 
 // The channel label "L" (blue) or "R" (red) at (6, band centre - 8).
 struct FftChannelLabel {
-  int x, y;
-  const char* text;
-  RgbColour colour;
+    int x, y;
+    const char* text;
+    RgbColour colour;
 };
 FftChannelLabel ComputeFftChannelLabel(int clientHeight, int channel);
 
@@ -46,10 +46,10 @@ FftChannelLabel ComputeFftChannelLabel(int clientHeight, int channel);
 int FrequencyLabelCount(int clientHeight, int samplingRate);
 
 struct FrequencyGridLine {
-  int frequency;       // index x 8000
-  LineSegment line;    // black, from the margin to the client's right edge
-  int labelX, labelY;  // (22, row - 8)
-  char label[16];      // " %2d" of 0, else "%2dK" of frequency / 1000
+    int frequency;       // index x 8000
+    LineSegment line;    // black, from the margin to the client's right edge
+    int labelX, labelY;  // (22, row - 8)
+    char label[16];      // " %2d" of 0, else "%2dK" of frequency / 1000
 };
 // Line `index` (0 .. FrequencyLabelCount - 1) of channel 1 or 2.
 FrequencyGridLine ComputeFrequencyGridLine(int clientWidth, int clientHeight, int channel,

@@ -1,31 +1,38 @@
 #include "frame_geometry.h"
 
-LineSegment ScaleAxis(int clientHeight) {
-  return {kScaleMargin, 0, kScaleMargin, clientHeight};
+LineSegment ScaleAxis(int clientHeight)
+{
+    return {kScaleMargin, 0, kScaleMargin, clientHeight};
 }
 
-SweepCursorLines ComputeSweepCursor(int sweepColumn, int clientHeight) {
-  const int next = ClampToInt(static_cast<long long>(sweepColumn) + 1);
-  return {{sweepColumn, 0, sweepColumn, clientHeight}, {next, 0, next, clientHeight}};
+SweepCursorLines ComputeSweepCursor(int sweepColumn, int clientHeight)
+{
+    const int next = ClampToInt(static_cast<long long>(sweepColumn) + 1);
+    return {{sweepColumn, 0, sweepColumn, clientHeight}, {next, 0, next, clientHeight}};
 }
 
-int ResolvePlacementExtent(int requested, int current) {
-  return requested == 0 ? current : requested;
+int ResolvePlacementExtent(int requested, int current)
+{
+    return requested == 0 ? current : requested;
 }
 
 // One axis: the least shift that puts [low, high) inside [areaLow, areaHigh),
 // or onto areaLow when it does not fit. 64 bits: stored places are unchecked.
-static int ShiftInto(int low, int high, int areaLow, int areaHigh) {
-  const long long size = static_cast<long long>(high) - low;
-  if (size >= static_cast<long long>(areaHigh) - areaLow || low < areaLow) return areaLow;
-  if (high > areaHigh) return ClampToInt(areaHigh - size);
-  return low;
+static int ShiftInto(int low, int high, int areaLow, int areaHigh)
+{
+    const long long size = static_cast<long long>(high) - low;
+    if (size >= static_cast<long long>(areaHigh) - areaLow || low < areaLow)
+        return areaLow;
+    if (high > areaHigh)
+        return ClampToInt(areaHigh - size);
+    return low;
 }
 
-PixelRect BringOntoWorkArea(const PixelRect& window, const PixelRect& workArea) {
-  const int left = ShiftInto(window.left, window.right, workArea.left, workArea.right);
-  const int top = ShiftInto(window.top, window.bottom, workArea.top, workArea.bottom);
-  const long long width = static_cast<long long>(window.right) - window.left;
-  const long long height = static_cast<long long>(window.bottom) - window.top;
-  return {left, top, ClampToInt(left + width), ClampToInt(top + height)};
+PixelRect BringOntoWorkArea(const PixelRect& window, const PixelRect& workArea)
+{
+    const int left = ShiftInto(window.left, window.right, workArea.left, workArea.right);
+    const int top = ShiftInto(window.top, window.bottom, workArea.top, workArea.bottom);
+    const long long width = static_cast<long long>(window.right) - window.left;
+    const long long height = static_cast<long long>(window.bottom) - window.top;
+    return {left, top, ClampToInt(left + width), ClampToInt(top + height)};
 }

@@ -3,8 +3,8 @@
 #ifndef TAVREL_WINDOWS_FRAME_GEOMETRY_H
 #define TAVREL_WINDOWS_FRAME_GEOMETRY_H
 
-#include "sweep.h"  // kScaleMargin: the axis column, left of the sweep
 #include "display_math.h"
+#include "sweep.h"  // kScaleMargin: the axis column, left of the sweep
 
 // The black vertical axis at x = kScaleMargin over the full client height.
 LineSegment ScaleAxis(int clientHeight);
@@ -13,8 +13,8 @@ LineSegment ScaleAxis(int clientHeight);
 // background colour over column x, `cursor` in red over column x + 1; both run
 // from row 0 to clientHeight. x + 1 saturates instead of overflowing.
 struct SweepCursorLines {
-  LineSegment blank;
-  LineSegment cursor;
+    LineSegment blank;
+    LineSegment cursor;
 };
 SweepCursorLines ComputeSweepCursor(int sweepColumn, int clientHeight);
 

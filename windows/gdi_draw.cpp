@@ -22,8 +22,7 @@ void FreePens(PenCache* pens)
     pens->count = 0;
 }
 
-void DrawLine(HDC dc, PenCache* pens, int x1, int y1, int x2, int y2, COLORREF colour,
-              int penStyle)
+void DrawLine(HDC dc, PenCache* pens, int x1, int y1, int x2, int y2, COLORREF colour, int penStyle)
 {
     HPEN pen = CachedPen(pens, colour, penStyle);
     if (!pen)

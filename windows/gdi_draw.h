@@ -5,7 +5,10 @@
 
 #include "display_math.h"
 
-inline COLORREF ToColorRef(RgbColour c) { return RGB(c.red, c.green, c.blue); }
+inline COLORREF ToColorRef(RgbColour c)
+{
+    return RGB(c.red, c.green, c.blue);
+}
 
 // The pens one window draws with. A pen is made the first time a colour and
 // style is asked for and kept until FreePens; a window needs at most a few.

@@ -7,14 +7,14 @@
 
 #include "display_math.h"
 
-const RgbColour kResurgeAxisColour = {0, 128, 255};   // axes and dotted box
+const RgbColour kResurgeAxisColour = {0, 128, 255};  // axes and dotted box
 const RgbColour kResurgeTraceColour = {0, 255, 0};
 const RgbColour kResurgeLabelColour = {255, 255, 255};  // on black
 const int kResurgeLargestPercentage = 100;
 
 // Centre (cx, cy) and half-size s of the square plot box.
 struct ResurgeGeometry {
-  int cx, cy, s;
+    int cx, cy, s;
 };
 ResurgeGeometry ComputeResurgeGeometry(int clientWidth, int clientHeight);
 
@@ -25,7 +25,7 @@ int ResurgeYSample(int left, int right, int yChannel);
 
 // Client point of a frame; positive Y goes up. +32767 lands on the box edge.
 struct ResurgePoint {
-  int x, y;
+    int x, y;
 };
 ResurgePoint ResurgePlotPoint(const ResurgeGeometry& g, int xSample, int ySample);
 
@@ -47,13 +47,13 @@ int ResurgeFrameCount(int percentage, int countOfFrames, bool skipIfOverload,
 
 // Labels, axes, dotted box and the four blanking rectangles.
 struct ResurgeFrame {
-  int xLabelX, xLabelY;  // (client right - 12, cy)
-  int yLabelX, yLabelY;  // (cx + 2, -1)
-  const char* xLabel;    // "L" when xChannel is 1, else "R"
-  const char* yLabel;    // "L" when yChannel is 1, else "R"
-  LineSegment axes[2];   // horizontal, vertical; solid
-  LineSegment box[4];    // top, bottom, left, right; dotted
-  PixelRect blank[4];    // filled black on blanking paints
+    int xLabelX, xLabelY;  // (client right - 12, cy)
+    int yLabelX, yLabelY;  // (cx + 2, -1)
+    const char* xLabel;    // "L" when xChannel is 1, else "R"
+    const char* yLabel;    // "L" when yChannel is 1, else "R"
+    LineSegment axes[2];   // horizontal, vertical; solid
+    LineSegment box[4];    // top, bottom, left, right; dotted
+    PixelRect blank[4];    // filled black on blanking paints
 };
 void ComputeResurgeFrame(int clientWidth, int clientHeight, int xChannel, int yChannel,
                          ResurgeFrame* frame);

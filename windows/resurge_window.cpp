@@ -19,8 +19,11 @@ int s_iNestedSquareMoves = 0;
 ResurgeOptions GatherResurgeOptions()
 {
     const Settings& s = g_Settings;
-    return {s.m_iThinResurgeWave,         s.m_iResurgeXChannel, s.m_iResurgeYChannel,
-            s.m_bIsShowResurgeChannelName, s.m_bSkipResurgeProcessIfOverLoad,
+    return {s.m_iThinResurgeWave,
+            s.m_iResurgeXChannel,
+            s.m_iResurgeYChannel,
+            s.m_bIsShowResurgeChannelName,
+            s.m_bSkipResurgeProcessIfOverLoad,
             static_cast<unsigned>(GetFramesPerBlock())};
 }
 

@@ -9,11 +9,11 @@ LRESULT CALLBACK ResurgeWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 
 // The settings and block geometry the X-Y window draws with.
 struct ResurgeOptions {
-    int share;             // m_iThinResurgeWave, percent of the frames plotted
-    int xChannel;          // m_iResurgeXChannel
-    int yChannel;          // m_iResurgeYChannel
-    bool showNames;        // m_bIsShowResurgeChannelName
-    bool skipIfOverload;   // m_bSkipResurgeProcessIfOverLoad
+    int share;            // m_iThinResurgeWave, percent of the frames plotted
+    int xChannel;         // m_iResurgeXChannel
+    int yChannel;         // m_iResurgeYChannel
+    bool showNames;       // m_bIsShowResurgeChannelName
+    bool skipIfOverload;  // m_bSkipResurgeProcessIfOverLoad
     unsigned framesPerBlock;
 };
 

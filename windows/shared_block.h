@@ -4,7 +4,7 @@
 
 struct SharedBlock {
     const short* frames;  // interleaved left, right; null while no capture runs
-    int          count;   // frames; 0 whenever frames is null
+    int count;            // frames; 0 whenever frames is null
 };
 
 SharedBlock GetSharedBlock();

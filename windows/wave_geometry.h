@@ -18,10 +18,10 @@ RgbColour WaveColumnColour(double level, int cautionLevel);
 
 // One channel's column at client x.
 struct WaveColumn {
-  LineSegment line;       // from (x, centre - up) to (x, centre + down)
-  RgbColour colour;       // WaveColumnColour
-  bool hasClipMark;       // a single clipped peak on a column that is not red
-  LineSegment clipMark;   // red, from the clipped end of the line to the centre
+    LineSegment line;      // from (x, centre - up) to (x, centre + down)
+    RgbColour colour;      // WaveColumnColour
+    bool hasClipMark;      // a single clipped peak on a column that is not red
+    LineSegment clipMark;  // red, from the clipped end of the line to the centre
 };
 
 // Computes the column of one channel from its band, the block's frame count,
@@ -34,18 +34,18 @@ bool ComputeWaveColumn(const ChannelBand& band, int x, int frameCount, int peakM
 
 // The scale of one channel.
 struct WaveScaleChannel {
-  LineSegment zeroLine;       // blue, at the centre row, from the margin to the right edge
-  LineSegment fullScaleUp;    // black, at centre - amplitude
-  LineSegment fullScaleDown;  // black, at centre + amplitude
-  int labelX, labelY;         // top-left corner of the label text
-  const char* label;          // "L-ch" or "R-ch"
-  RgbColour labelColour;      // blue for channel 1, red for channel 2
+    LineSegment zeroLine;       // blue, at the centre row, from the margin to the right edge
+    LineSegment fullScaleUp;    // black, at centre - amplitude
+    LineSegment fullScaleDown;  // black, at centre + amplitude
+    int labelX, labelY;         // top-left corner of the label text
+    const char* label;          // "L-ch" or "R-ch"
+    RgbColour labelColour;      // blue for channel 1, red for channel 2
 };
 
 // The whole scale: the black axis, then each channel's lines and label.
 struct WaveScale {
-  LineSegment axis;
-  WaveScaleChannel channel[2];  // [0] is channel 1, [1] channel 2
+    LineSegment axis;
+    WaveScaleChannel channel[2];  // [0] is channel 1, [1] channel 2
 };
 
 void ComputeWaveScale(int clientWidth, int clientHeight, WaveScale* scale);

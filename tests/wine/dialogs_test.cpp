@@ -1,8 +1,9 @@
 // The dialogs inside their own modal loops, what the menus hand to the
 // platform, the title picture, and the X-Y window's fatal stop (in a child
 // process: it ends the process).
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 #include <shellapi.h>
 
 #include "about_dialog.h"
@@ -36,7 +37,10 @@ std::string ComboItems(HWND dialog, int id)
     return all;
 }
 
-void Command(HWND window, int id) { SendMessageA(window, WM_COMMAND, id, 0); }
+void Command(HWND window, int id)
+{
+    SendMessageA(window, WM_COMMAND, id, 0);
+}
 
 // The control dialog opens the chosen device once the settings are stored;
 // the double goes back in place of the real device afterwards.
@@ -165,7 +169,8 @@ TEST(Help, ComesFromTheSystemFolderAndIsClosedAtTheEnd)
                        reinterpret_cast<LPCSTR>(g_pHtmlHelpA), &module);
     char path[MAX_PATH] = {};
     GetModuleFileNameA(module, path, sizeof path);
-    EXPECT_STREQ(CharLowerA(path), CharLowerA(const_cast<char*>((system + "\\hhctrl.ocx").c_str())));
+    EXPECT_STREQ(CharLowerA(path),
+                 CharLowerA(const_cast<char*>((system + "\\hhctrl.ocx").c_str())));
 
     g_pHtmlHelpA = RecordHelp;
     s_calls.clear();
@@ -185,9 +190,9 @@ TEST(TitleWindow, PictureIsReadOnceAndStaysWhenTheFileGoes)
     Pump();
     const std::vector<std::uint32_t> first = ScreenPixels(title);
     const std::uint32_t background = first.back();
-    EXPECT_GT(std::count_if(first.begin(), first.end(),
-                            [&](std::uint32_t p) { return p != background; }),
-              1000);
+    EXPECT_GT(
+        std::count_if(first.begin(), first.end(), [&](std::uint32_t p) { return p != background; }),
+        1000);
     DeleteFileA(to);
     InvalidateRect(title, nullptr, TRUE);
     UpdateWindow(title);

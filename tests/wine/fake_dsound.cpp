@@ -48,7 +48,8 @@ void FakeCaptureBuffer::WriteFrames(DWORD byteOffset, const short* frames, size_
 }
 
 HRESULT FakeDirectSoundCapture::CreateCaptureBuffer(LPCDSCBUFFERDESC desc,
-                                                    LPDIRECTSOUNDCAPTUREBUFFER* buffer, LPUNKNOWN outer)
+                                                    LPDIRECTSOUNDCAPTUREBUFFER* buffer,
+                                                    LPUNKNOWN outer)
 {
     ++createCalls;
     *buffer = nullptr;

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <windows.h>
+
 #include <mmsystem.h>
+
 #include <dsound.h>
 
 #include <functional>
@@ -40,15 +42,20 @@ public:
     }
     STDMETHOD(GetStatus)(LPDWORD) override { return E_NOTIMPL; }
     STDMETHOD(Initialize)(LPDIRECTSOUNDCAPTURE, LPCDSCBUFFERDESC) override { return E_NOTIMPL; }
-    STDMETHOD(Lock)(DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD length1, LPVOID* part2,
-                    LPDWORD length2, DWORD flags) override;
+    STDMETHOD(Lock)
+    (DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD length1, LPVOID* part2, LPDWORD length2,
+     DWORD flags) override;
     STDMETHOD(Start)(DWORD flags) override
     {
         started = SUCCEEDED(startResult);
         startFlags = flags;
         return startResult;
     }
-    STDMETHOD(Stop)() override { started = started && FAILED(stopResult); return stopResult; }
+    STDMETHOD(Stop)() override
+    {
+        started = started && FAILED(stopResult);
+        return stopResult;
+    }
     STDMETHOD(Unlock)(LPVOID part1, DWORD length1, LPVOID part2, DWORD length2) override;
     STDMETHOD(SetNotificationPositions)(DWORD count, LPCDSBPOSITIONNOTIFY given) override
     {
@@ -87,13 +94,16 @@ public:
     STDMETHOD(QueryInterface)(REFIID, void**) override { return E_NOINTERFACE; }
     STDMETHOD_(ULONG, AddRef)() override { return ++refs; }
     STDMETHOD_(ULONG, Release)() override { return --refs; }
-    STDMETHOD(CreateCaptureBuffer)(LPCDSCBUFFERDESC desc, LPDIRECTSOUNDCAPTUREBUFFER* buffer,
-                                   LPUNKNOWN outer) override;
+    STDMETHOD(CreateCaptureBuffer)
+    (LPCDSCBUFFERDESC desc, LPDIRECTSOUNDCAPTUREBUFFER* buffer, LPUNKNOWN outer) override;
     STDMETHOD(GetCaps)(LPDSCCAPS) override { return E_NOTIMPL; }
     STDMETHOD(Initialize)(LPCGUID) override { return E_NOTIMPL; }
 
     // The buffer most recently created; null before the first.
-    FakeCaptureBuffer* LastBuffer() const { return buffers.empty() ? nullptr : buffers.back().get(); }
+    FakeCaptureBuffer* LastBuffer() const
+    {
+        return buffers.empty() ? nullptr : buffers.back().get();
+    }
 
     LONG refs = 1;
     // Runs on each new buffer before it is handed out (to set its failures).

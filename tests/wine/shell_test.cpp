@@ -178,13 +178,13 @@ TEST(DisplayFrame, PlacesOnNoMonitorComeOnScreenOthersAreKept)
 // Counts the calls this executable makes to an imported function.
 volatile bool s_counting = false, s_countingGdi = false;
 volatile long s_allocations = 0, s_created = 0, s_deleted = 0;
-#define COUNTED(counter, Ret, Conv, Name, Params, Args)   \
-    Ret(Conv* s_##Name) Params;                           \
-    Ret Conv Counted##Name Params                         \
-    {                                                     \
-        if (&counter == &s_allocations ? s_counting : s_countingGdi) \
-            ++counter;                                    \
-        return s_##Name Args;                             \
+#define COUNTED(counter, Ret, Conv, Name, Params, Args)                                            \
+    Ret(Conv* s_##Name) Params;                                                                    \
+    Ret Conv Counted##Name Params                                                                  \
+    {                                                                                              \
+        if (&counter == &s_allocations ? s_counting : s_countingGdi)                               \
+            ++counter;                                                                             \
+        return s_##Name Args;                                                                      \
     }
 COUNTED(s_allocations, LPVOID, WINAPI, HeapAlloc, (HANDLE h, DWORD f, SIZE_T n), (h, f, n))
 COUNTED(s_allocations, void*, __cdecl, malloc, (size_t n), (n))
@@ -204,10 +204,18 @@ int HookImports()
         void* counted;
         void** original;
     };
-#define HOOK(Name) {#Name, reinterpret_cast<void*>(Counted##Name), reinterpret_cast<void**>(&s_##Name)}
-    const Hook hooks[] = {HOOK(HeapAlloc),          HOOK(malloc),
-                          HOOK(realloc),            HOOK(CreatePen),        HOOK(CreateCompatibleDC),
-                          HOOK(CreateDIBSection),   HOOK(CreateSolidBrush), HOOK(DeleteObject),
+#define HOOK(Name)                                                                                 \
+    {                                                                                              \
+#Name, reinterpret_cast < void*>(Counted##Name), reinterpret_cast < void**>(&s_##Name)     \
+    }
+    const Hook hooks[] = {HOOK(HeapAlloc),
+                          HOOK(malloc),
+                          HOOK(realloc),
+                          HOOK(CreatePen),
+                          HOOK(CreateCompatibleDC),
+                          HOOK(CreateDIBSection),
+                          HOOK(CreateSolidBrush),
+                          HOOK(DeleteObject),
                           HOOK(DeleteDC)};
     BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
     auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(

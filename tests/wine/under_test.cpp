@@ -13,8 +13,11 @@
 #include "settings.h"
 #include "shell_state.h"
 
-const int kTestLayout[5][4] = {{1100, 10, 0, 0},     {10, 10, 400, 306}, {1000, 300, 285, 304},
-                               {10, 340, 400, 288}, {480, 640, 400, 309}};
+const int kTestLayout[5][4] = {{1100, 10, 0, 0},
+                               {10, 10, 400, 306},
+                               {1000, 300, 285, 304},
+                               {10, 340, 400, 288},
+                               {480, 640, 400, 309}};
 
 FakeDirectSoundCapture& Fake()
 {
