@@ -1,6 +1,6 @@
 // The level spectrum and the cosine transform of type II.
 //
-// ddct implements the definition in spectrum.h, derived as below.
+// ddct implements the definition in cosine_transform.h, derived as below.
 //
 // How ddct computes C[k] = sum_j a[j] cos(pi (2j+1) k / (2n)), for n = 2N >= 8:
 //

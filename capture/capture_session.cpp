@@ -24,11 +24,6 @@ static DSBPOSITIONNOTIFY g_NotificationPositions[kBlocksPerCaptureBuffer + 1];
 // Where the next unread block begins in the capture buffer.
 static DWORD g_dwReadOffset = 0;
 
-const WAVEFORMATEX& GetCaptureFormat()
-{
-    return g_CaptureFormat;
-}
-
 DWORD GetCaptureSamplesPerSec()
 {
     return g_CaptureFormat.nSamplesPerSec;

@@ -28,10 +28,9 @@ extern double* g_pSpectrumWork;
 extern IDirectSoundCaptureBuffer* g_pCaptureBuffer;
 extern IDirectSoundNotify* g_pCaptureNotify;
 
-// The format record, rebuilt from the settings at every start and stop: PCM,
-// 2 channels, 16 bits, m_iSamplingRate. All zero before the first of them.
-const WAVEFORMATEX& GetCaptureFormat();
-// nSamplesPerSec of that record, as the FFT window's frequency scale.
+// nSamplesPerSec of the format record, rebuilt from the settings at every
+// start and stop (PCM, 2 channels, 16 bits, m_iSamplingRate; all zero before
+// the first of them), as the FFT window's frequency scale.
 DWORD GetCaptureSamplesPerSec();
 // Block geometry of the current or last capture; 0 before the first start.
 DWORD GetNotificationSize();

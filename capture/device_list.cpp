@@ -91,14 +91,3 @@ const char* GetCaptureDeviceDescription(int index)
     return g_CaptureDevices[index].description;
 }
 
-const CaptureDeviceEntry* GetCaptureDeviceSlot(int index)
-{
-    if (index < 0 || index >= kMaxCaptureDevices)
-        return nullptr;
-    return &g_CaptureDevices[index];
-}
-
-const GUID& GetSelectedCaptureDevice()
-{
-    return g_SelectedCaptureDevice;
-}

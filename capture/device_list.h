@@ -48,8 +48,3 @@ bool HasCaptureObject();
 int GetCaptureDeviceCount();
 // Null for an index outside the list.
 const char* GetCaptureDeviceDescription(int index);
-// Any of the 16 slots, stale ones past the count included; null outside them.
-const CaptureDeviceEntry* GetCaptureDeviceSlot(int index);
-// The identifier the capture object was last created from: all zeros until
-// the first OpenCaptureDevice.
-const GUID& GetSelectedCaptureDevice();

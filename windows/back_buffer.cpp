@@ -99,11 +99,3 @@ void PutBufferPixel(BackBuffer* buffer, int x, int y, RgbColour c)
         static_cast<std::uint32_t>(c.blue);
 }
 
-RgbColour GetBufferPixel(const BackBuffer& buffer, int x, int y)
-{
-    if (!buffer.bits || x < 0 || y < 0 || x >= buffer.width || y >= buffer.height)
-        return {-1, -1, -1};
-    const std::uint32_t p = buffer.bits[static_cast<long>(y) * buffer.width + x];
-    return {static_cast<int>(p >> 16 & 0xFF), static_cast<int>(p >> 8 & 0xFF),
-            static_cast<int>(p & 0xFF)};
-}

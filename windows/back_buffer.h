@@ -39,4 +39,3 @@ void ShowBufferRect(HWND window, const BackBuffer& buffer, const RECT& rect);
 
 // One pixel straight into the bits; nothing outside the buffer.
 void PutBufferPixel(BackBuffer* buffer, int x, int y, RgbColour colour);
-RgbColour GetBufferPixel(const BackBuffer& buffer, int x, int y);

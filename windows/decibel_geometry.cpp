@@ -30,11 +30,6 @@ int DecibelGridStep(int clientHeight)
     return clientHeight <= 300 ? 12 : 6;
 }
 
-int DecibelGridLineCount(int clientHeight)
-{
-    return -kLowestLevel / DecibelGridStep(clientHeight) + 1;
-}
-
 void ComputeDecibelScale(int clientWidth, int clientHeight, DecibelScale* scale)
 {
     scale->axis = {kScaleMargin, DecibelToY(0, clientHeight), kScaleMargin,

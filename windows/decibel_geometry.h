@@ -15,8 +15,6 @@ int DecibelToY(double level, int clientHeight);
 
 // Grid step in decibels: 12 up to a client height of 300, 6 above.
 int DecibelGridStep(int clientHeight);
-// Grid lines from -96 to 0 dB inclusive: 9 or 17.
-int DecibelGridLineCount(int clientHeight);
 const int kDecibelMaxGridLines = 17;
 
 struct DecibelGridLine {

@@ -10,7 +10,7 @@ BackBuffer s_decibelBuffer;
 // run, through stops, clears and resizes.
 DecibelTraceState s_decibelTrace;
 
-// The written paint: while capturing the newest segments and the title,
+// The window's paint: while capturing the newest segments and the title,
 // then the scale. A segment runs from column x - 1 to x; the cursor stands
 // at x + 1.
 RECT PaintDecibel(HWND window, BackBuffer* buffer)

@@ -11,7 +11,7 @@ namespace {
 
 BackBuffer s_fftBuffer;
 
-// The written paint: while capturing the newest column, then the scale.
+// The window's paint: while capturing the newest column, then the scale.
 RECT PaintFFT(HWND, BackBuffer* buffer)
 {
     const DisplayPaint p = GatherDisplayPaint(buffer);

@@ -1,7 +1,6 @@
 #include "resurge_geometry.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -43,11 +42,6 @@ ResurgePoint ResurgePlotPoint(const ResurgeGeometry& g, int xSample, int ySample
 bool IsValidThinResurgeWave(int percentage)
 {
     return percentage <= kResurgeLargestPercentage;
-}
-
-int FormatThinResurgeError(char* buf, std::size_t size, int percentage)
-{
-    return std::snprintf(buf, size, "値が不正です: m_iThinResurgeWave = %d", percentage);
 }
 
 int ResurgeFrameCount(int percentage, int countOfFrames, bool skipIfOverload,

@@ -33,10 +33,6 @@ ResurgePoint ResurgePlotPoint(const ResurgeGeometry& g, int xSample, int ySample
 // fatal stop, which the window handles before plotting.
 bool IsValidThinResurgeWave(int percentage);
 
-// The fatal message for an invalid share, formatted like snprintf (returns
-// what snprintf returns).
-int FormatThinResurgeError(char* buf, std::size_t size, int percentage);
-
 // Number of frames to plot: percentage x countOfFrames formed in 64 bits,
 // times 0.01, truncated; then, with skipIfOverload and a backlog of more than
 // one block, divided by the number of whole blocks delivered. Never negative

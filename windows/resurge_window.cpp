@@ -27,7 +27,7 @@ ResurgeOptions GatherResurgeOptions()
             static_cast<unsigned>(GetFramesPerBlock())};
 }
 
-// The written paint: while capturing the trace, then the frame. What changed
+// The window's paint: while capturing the trace, then the frame. What changed
 // is the trace's rectangle and what was blanked; the frame is drawn again
 // over pixels that were already its own everywhere else.
 RECT PaintResurge(HWND, BackBuffer* buffer)

@@ -9,7 +9,7 @@ namespace {
 
 BackBuffer s_waveBuffer;
 
-// The written paint: while capturing the newest column, then the scale.
+// The window's paint: while capturing the newest column, then the scale.
 // The cursor blanks column x and stands at x + 1.
 RECT PaintWave(HWND, BackBuffer* buffer)
 {

@@ -1,5 +1,5 @@
 // The four display windows on screen, block after block through the real
-// block step, against the written drawing done the direct way: a pen per
+// block step, against the same drawing done the direct way: a pen per
 // line, a pixel per FFT bin, a line per X-Y segment, on a DC of the test's
 // own. Every client pixel must match after every block.
 #include <gtest/gtest.h>
@@ -208,7 +208,7 @@ std::vector<short> Append(std::vector<short> a, const std::vector<short>& b)
     return a;
 }
 
-TEST(DisplayWindows, EveryPixelIsTheWrittenDrawingAfterEveryBlock)
+TEST(DisplayWindows, EveryPixelIsTheDirectDrawingAfterEveryBlock)
 {
     EnsureTavrelWindows();
     // Settings the windows read, none at its default.
