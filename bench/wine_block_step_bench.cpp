@@ -168,7 +168,6 @@ void RunRate(FakeDirectSoundCapture* fake, int rate, int blocks, bool detail)
         buffer->WriteFrames(writeOffset, signal.data() + start, frameCount);
         writeOffset = (writeOffset + blockBytes) % ring;
         buffer->readPosition = writeOffset;
-        buffer->capturePosition = writeOffset;
         QueryPerformanceCounter(&t0);
         if (detail)
             DetailedStep(parts, frequency);

@@ -1,42 +1,25 @@
 #include "fake_dsound.h"
 
-// Only the notify interface is asked for.
 HRESULT FakeCaptureBuffer::QueryInterface(REFIID riid, void** object)
 {
-    *object = nullptr;
-    if (!IsEqualIID(riid, IID_IDirectSoundNotify))
-        return E_NOINTERFACE;
-    if (FAILED(queryNotifyResult))
-        return queryNotifyResult;
-    *object = static_cast<IDirectSoundNotify*>(this);
-    AddRef();
-    return S_OK;
+    *object =
+        IsEqualIID(riid, IID_IDirectSoundNotify) ? static_cast<IDirectSoundNotify*>(this) : nullptr;
+    return *object ? (AddRef(), S_OK) : E_NOINTERFACE;
 }
 
-// As DirectSound: a range starting outside the buffer or longer than it is
-// refused; one running past the end comes in two parts.
+// As DirectSound: a range outside the buffer, or a second lock, is refused;
+// one running past the end comes in two parts.
 HRESULT FakeCaptureBuffer::Lock(DWORD offset, DWORD length, LPVOID* part1, LPDWORD length1,
                                 LPVOID* part2, LPDWORD length2, DWORD)
 {
     ++lockCalls;
     const DWORD size = static_cast<DWORD>(bytes.size());
-    if (FAILED(lockResult) || locked || offset >= size || length > size || length == 0)
-        return FAILED(lockResult) ? lockResult : DSERR_INVALIDPARAM;
+    if (locked || offset >= size || length > size || length == 0)
+        return DSERR_INVALIDPARAM;
     const DWORD first = length < size - offset ? length : size - offset;
-    *part1 = lockedPart1_ = bytes.data() + offset;
-    *length1 = lockedLength1_ = first + lockOverstate;
-    *part2 = lockedPart2_ = first < length ? bytes.data() : nullptr;
-    *length2 = lockedLength2_ = length - first;
+    *part1 = bytes.data() + offset, *length1 = first;
+    *part2 = first < length ? bytes.data() : nullptr, *length2 = length - first;
     locked = true;
-    return S_OK;
-}
-
-HRESULT FakeCaptureBuffer::Unlock(LPVOID part1, DWORD length1, LPVOID part2, DWORD length2)
-{
-    if (!locked || part1 != lockedPart1_ || length1 != lockedLength1_ || part2 != lockedPart2_ ||
-        length2 != lockedLength2_)
-        ++badUnlocks;
-    locked = false;
     return S_OK;
 }
 
@@ -51,13 +34,11 @@ HRESULT FakeDirectSoundCapture::CreateCaptureBuffer(LPCDSCBUFFERDESC desc,
                                                     LPDIRECTSOUNDCAPTUREBUFFER* buffer,
                                                     LPUNKNOWN outer)
 {
-    ++createCalls;
-    *buffer = nullptr;
     // What real DirectSound refuses.
-    if (outer || !desc || desc->dwSize != sizeof(DSCBUFFERDESC) || !desc->lpwfxFormat ||
-        desc->dwBufferBytes == 0)
+    if (outer || desc->dwSize != sizeof(DSCBUFFERDESC) || desc->dwBufferBytes == 0)
         return DSERR_INVALIDPARAM;
     buffers.push_back(std::make_unique<FakeCaptureBuffer>(*desc));
+    buffers.back()->desc.lpwfxFormat = &buffers.back()->format;
     if (onCreate)
         onCreate(*buffers.back());
     *buffer = buffers.back().get();
