@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# The mutation run: each planted fault of scripts/mutations.tsv is applied,
+# one at a time, to a scratch copy of the tree, which is then built and
+# tested with every suite of the test command (stopping at the first that
+# fails). A fault is caught when a suite fails, missed when all pass, and
+# broken when the text is not in its file once or the copy does not build.
+#
+#   scripts/mutate.sh [PATTERN]    only the faults whose name matches PATTERN
+#
+# The copy and its builds live in build/mutate and are kept between runs, so
+# a later run rebuilds only what a fault touches.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+bash scripts/setup.sh
+pattern=${1:-}
+scratch=$root/build/mutate
+src=$scratch/src
+jobs=${TAVREL_JOBS:-2}
+mkdir -p "$src"
+# The tree as git has it, without the builds.
+git ls-files -z | xargs -0 tar -cf - | tar -xf - -C "$src"
+win=$src/build/win
+cmake -S "$src" -B "$src/build/native" -DCMAKE_BUILD_TYPE=Debug -DTAVREL_SANITIZE=ON >/dev/null
+cmake -S "$src" -B "$win" -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64-x86_64.cmake" >/dev/null
+build() {
+  cmake --build "$src/build/native" -j"$jobs" >/dev/null 2>&1 &&
+    cmake --build "$win" -j"$jobs" >/dev/null 2>&1
+}
+build || { echo "mutate: the unchanged copy does not build" >&2; exit 1; }
+scripts/wine-env.sh start "$win/wine-env" >/dev/null
+trap 'scripts/wine-env.sh stop "$win/wine-env"' EXIT
+
+caught=0 missed=0 broken=0
+printf '%-44s %-9s %s\n' "planted fault" "result" "first suite to fail"
+while IFS=$'\t' read -r name file from to; do
+  case $name in '#'*|'') continue ;; esac
+  [ -n "$pattern" ] && [[ $name != *$pattern* ]] && continue
+  if ! python3 - "$src/$file" "$from" "$to" <<'PY'
+import sys
+path, old, new = sys.argv[1], *(a.encode().decode('unicode_escape') for a in sys.argv[2:])
+text = open(path, encoding='utf-8').read()
+if text.count(old) != 1:
+    sys.exit(1)
+open(path, 'w', encoding='utf-8').write(text.replace(old, new))
+PY
+  then
+    result=broken first='(text not found once)'
+  elif ! build; then
+    result=broken first='(does not build)'
+  else
+    log=$scratch/last.log
+    ctest --test-dir "$src/build/native" -j"$jobs" --stop-on-failure >"$log" 2>&1 &&
+      ctest --test-dir "$win" --stop-on-failure >>"$log" 2>&1 && result=missed || result=caught
+    first=$(grep -m1 -E '\*\*\*' "$log" | sed -E 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: //; s/ \.+.*//' || true)
+  fi
+  cp "$root/$file" "$src/$file"
+  case $result in caught) caught=$((caught + 1)) ;; missed) missed=$((missed + 1)) ;; *) broken=$((broken + 1)) ;; esac
+  printf '%-44s %-9s %s\n' "$name" "$result" "$first"
+done < scripts/mutations.tsv
+build || true
+echo "caught $caught, missed $missed, broken $broken"
+[ $missed -eq 0 ] && [ $broken -eq 0 ]
