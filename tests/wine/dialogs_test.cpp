@@ -130,19 +130,21 @@ TEST(AboutDialog, TitleLineHomepageClicksAndItsEndings)
               (std::vector<std::string>{"open http://kvn.example/", "open http://kvn.example/"}));
 }
 
-// Any program of the user can register a server for the help control's
-// class; Tavrel loads the system's copy all the same.
+// The help control's registration points elsewhere (on Windows any program
+// of the user can register a server for its class): Tavrel loads the
+// system's copy all the same.
 TEST(Help, ComesFromTheSystemFolderAndIsClosedAtTheEnd)
 {
-    const std::string key = "Software\\Classes\\CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}";
-    char system[MAX_PATH], loaded[MAX_PATH] = {};
+    const char* key = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+    char system[MAX_PATH], loaded[MAX_PATH] = {}, registered[MAX_PATH] = {};
     GetSystemDirectoryA(system, sizeof system);
     const std::string planted = std::string(system) + "\\version.dll";
-    RegSetKeyValueA(HKEY_CURRENT_USER, (key + "\\InprocServer32").c_str(), nullptr, REG_SZ,
-                    planted.c_str(), planted.size() + 1);
+    LONG size = sizeof registered;
+    RegQueryValueA(HKEY_CLASSES_ROOT, key, registered, &size);
+    RegSetValueA(HKEY_CLASSES_ROOT, key, REG_SZ, planted.c_str(), planted.size());
     g_pHtmlHelpA = nullptr;
     ShowHelp(nullptr);
-    RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+    RegSetValueA(HKEY_CLASSES_ROOT, key, REG_SZ, registered, lstrlenA(registered));
     ASSERT_NE(g_pHtmlHelpA, nullptr);
     HMODULE module = nullptr;
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |

@@ -94,6 +94,14 @@ TEST(MainLoop, QuitCodeIsKeptAndAHeldKeyIsOneCommand)
         PostMessageA(g_hWaveWindow, WM_KEYDOWN, 'R', 1 | (i ? 1L << 30 : 0));
     PostMessageA(g_hControlDialog, WM_KEYDOWN, 'V', 1);
     DrainMessageQueue(LoadAcceleratorsA(g_hInstance, MAKEINTRESOURCEA(IDR_ACCELERATORS)), &code);
+    // Keys typed into another window of the thread (the help viewer) are
+    // not commands.
+    HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 nullptr, nullptr);
+    PostMessageA(other, WM_KEYDOWN, 'S', 1);
+    DrainMessageQueue(LoadAcceleratorsA(g_hInstance, MAKEINTRESOURCEA(IDR_ACCELERATORS)), &code);
+    DestroyWindow(other);
+    EXPECT_TRUE(g_Settings.m_bIsShowWaveWindow);
     g_pWinExec = WinExec;
     char system[MAX_PATH];
     GetSystemDirectoryA(system, sizeof system);
@@ -125,6 +133,12 @@ TEST(DisplayFrame, CommonWidthSquareXYHeightLimitAndCloseBoxes)
     PressStartStop();
     EXPECT_TRUE(Height(g_hFFTWindow) == 568 && g_Settings.m_FFTWindowYHeight == 568);
     MoveWindow(g_hFFTWindow, f.left, f.top, f.right - f.left, f.bottom - f.top, TRUE);
+    // A minimised window is stored where it was, not at its icon's place.
+    const RECT normal = Outer(g_hWaveWindow);
+    ShowWindow(g_hWaveWindow, SW_MINIMIZE);
+    RECT restored = {};
+    EXPECT_TRUE(GetRestoredWindowRect(g_hWaveWindow, &restored) && EqualRect(&restored, &normal));
+    ShowWindow(g_hWaveWindow, SW_RESTORE);
     // A close box hides the window and clears its flag; the X-Y one toggles it.
     SendMessageA(g_hWaveWindow, WM_CLOSE, 0, 0);
     SendMessageA(g_hResurgeWindow, WM_CLOSE, 0, 0);
