@@ -18,15 +18,6 @@ bool WaitUntil(const std::function<bool()>& done, DWORD ms)
 
 // ---- the Unix side (Wine maps the Unix root to Z: and takes forward slashes) ----
 
-static bool Read(const std::string& path, std::string* text)
-{
-    FILE* f = std::fopen(("Z:" + path).c_str(), "rb");
-    char buffer[4096];
-    for (size_t n = 0; f && (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
-        text->append(buffer, n);
-    return f && std::fclose(f) == 0;
-}
-
 std::string Scratch()
 {
     static const std::string dir = [] {
@@ -43,17 +34,21 @@ int Sh(const std::string& script)
 {
     static int count = 0;
     const std::string base = Scratch() + "/sh" + std::to_string(++count);
-    std::string command = "/bin/sh " + base + ".sh", rc;
+    std::string command = "/bin/sh " + base + ".sh";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    const std::string text = "(\n" + script + "\n) >" + base + ".out 2>&1 </dev/null\necho $? >" + base + ".t && mv " +
-                             base + ".t " + base + ".rc\n";
+    const std::string text = "(\n" + script + "\n) >" + base + ".out 2>&1 </dev/null\necho $? >" + base +
+                             ".t && mv " + base + ".t " + base + ".rc\n";
     FILE* f = std::fopen(("Z:" + base + ".sh").c_str(), "wb");
     if (!f || std::fputs(text.c_str(), f) < 0 || std::fclose(f) != 0 ||
         !CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
         return -1;
-    return WaitUntil([&] { return Read(base + ".rc", &rc); }, 30000) ? std::atoi(rc.c_str()) : -1;
+    FILE* done = nullptr;
+    int status = -1;
+    if (WaitUntil([&] { return (done = std::fopen(("Z:" + base + ".rc").c_str(), "r")) != nullptr; }, 30000))
+        std::fscanf(done, "%d", &status), std::fclose(done);
+    return status;
 }
 
 bool StartLineIn()
@@ -65,8 +60,8 @@ bool StartLineIn()
               "auth-anonymous=1 socket=" + d + "/native\\nload-module module-null-sink sink_name=e2e_line rate=48000 "
               "channels=2\\nset-default-source e2e_line.monitor\\n' >" + d + "/server.pa || exit 1\n"
               "(export LC_ALL=C XDG_RUNTIME_DIR=" + d + "/run HOME=" + d + "/run; unset PULSE_RUNTIME_PATH "
-              "PULSE_SERVER; exec pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit -n -F " + d + "/server.pa) "
-              ">" + d + "/log 2>&1 &\necho $! >" + d + "/pids\n"
+              "PULSE_SERVER; exec pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit -n -F " + d +
+              "/server.pa) >" + d + "/log 2>&1 &\necho $! >" + d + "/pids\n"
               "for i in $(seq 100); do " + env + "pactl info >/dev/null 2>&1 && break; sleep 0.1; done\n"
               "sox -D -n -r 48000 -c 2 -b 16 -e signed -t raw - synth 3600 sine 1000 sine 440 remix 1v0.501187 "
               "2v0.1 | " + env + "pacat --playback --device=e2e_line --format=s16le --rate=48000 --channels=2 "
@@ -108,8 +103,8 @@ static std::set<DWORD> TavrelProcesses()
 
 Tavrel::~Tavrel()
 {
-    if (process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT)
-        TerminateProcess(process_, 1) && WaitForSingleObject(process_, 5000);
+    if (process_ && TerminateProcess(process_, 1))  // fails, or does nothing, once the run has ended
+        WaitForSingleObject(process_, 5000);
     if (process_)
         CloseHandle(process_);
 }
@@ -148,12 +143,9 @@ bool Tavrel::FindWindows()
         [&] {
             for (HWND w : Shown(L"#32770"))
                 dialog = GetDlgItem(w, IDC_STARTSTOP) ? w : dialog;
-            bool all = dialog != nullptr;
-            for (int i = 0; i < 4; ++i) {
-                const std::vector<HWND> found = Shown(classes[i]);
-                all = (windows[i] = found.empty() ? nullptr : found[0]) && all;
-            }
-            return all;
+            for (int i = 0; i < 4; ++i)
+                windows[i] = Shown(classes[i]).empty() ? nullptr : Shown(classes[i])[0];
+            return dialog && windows[0] && windows[1] && windows[2] && windows[3];
         },
         10000);
 }

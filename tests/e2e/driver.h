@@ -31,7 +31,10 @@ using Stored = std::map<std::string, long long>;
 const long long kNotDword = 1LL << 40;
 const char kTavrelKey[] = "Software\\Korvane\\Tavrel";
 inline void ClearKey() { RegDeleteTreeA(HKEY_CURRENT_USER, kTavrelKey); }
-inline void SetValue(const std::string& name, int v) { RegSetKeyValueA(HKEY_CURRENT_USER, kTavrelKey, name.c_str(), REG_DWORD, &v, 4); }
+inline void SetValue(const std::string& name, int value)  // as a REG_DWORD
+{
+    RegSetKeyValueA(HKEY_CURRENT_USER, kTavrelKey, name.c_str(), REG_DWORD, &value, 4);
+}
 Stored ReadKey();
 
 inline RECT Place(HWND window) { RECT r{}; GetWindowRect(window, &r); return r; }  // the outer rectangle

@@ -36,7 +36,8 @@ void ExpectReachableAndAnswering(const Tavrel& t)
         EXPECT_TRUE(!IsWindowVisible(w) || PtInRect(&screen, POINT{Place(w).left, Place(w).top}))
             << "off screen at " << Place(w).left << "," << Place(w).top;
     DWORD_PTR result = 0;
-    EXPECT_NE(SendMessageTimeoutW(t.dialog, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result), 0) << "no answer in 1 s";
+    EXPECT_NE(SendMessageTimeoutW(t.dialog, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result), 0)
+        << "no answer within 1 s";
 }
 
 TEST(Session, FirstRunThenSecondRun)
@@ -53,13 +54,16 @@ TEST(Session, FirstRunThenSecondRun)
         EXPECT_TRUE(WaitUntil([&] { return t.Shown(L"#32770").size() == 1; })) << "the title window stays";
         ExpectReachableAndAnswering(t);
 
-        // S, X, D, F, each held for one auto-repeat: one toggle each.
+        // S, X, D, F hide their own window, held for one auto-repeat (one
+        // toggle), and show it again.
         auto shown = [&] { return std::count_if(t.windows, t.windows + 4, IsWindowVisible); };
-        for (int repeats : {1, 0}) {
-            for (UINT key : {'S', 'X', 'D', 'F'})
-                t.Key(key, repeats);
-            EXPECT_TRUE(WaitUntil([&] { return shown() == 4 * (1 - repeats); })) << shown() << " shown";
-        }
+        for (int i = 0; i < 4; ++i)
+            for (int repeats : {1, 0}) {
+                t.Key("SXDF"[i], repeats);
+                const bool off = repeats;
+                EXPECT_TRUE(WaitUntil([&] { return shown() == 4 - off && !IsWindowVisible(t.windows[i]) == off; }))
+                    << "SXDF"[i] << " with " << repeats << " repeat: " << shown() << " shown";
+            }
         t.Key(VK_SPACE);
         EXPECT_TRUE(WaitUntil([&] { return t.Item(IDC_STARTSTOP) == L"停止(Space)"; }));
         EXPECT_TRUE(t.Captures());
@@ -68,16 +72,14 @@ TEST(Session, FirstRunThenSecondRun)
         // block a second to 0.1 dB; a block's largest sample misses the crest
         // by under 0.004 dB and sox's rounding adds under 1 LSB (0.003 dB at
         // -20 dB): 0.2 dB leaves two display steps for what the path adds.
-        const std::wstring shape = L"有効デシベル - L:  -6.0[dB]  R: -20.0[dB]";
-        std::wstring title;
+        std::wstring title, shape;  // the title with its digits masked
         EXPECT_TRUE(WaitUntil(
             [&] {
-                title = Tavrel::Text(t.windows[Tavrel::kDecibel]);
-                auto digitOrSame = [](wchar_t a, wchar_t b) { return a == b || (iswdigit(a) && iswdigit(b)); };
-                const double left = wcstod(title.c_str() + title.find(L"L:") + 2, nullptr);
-                const double right = wcstod(title.c_str() + title.find(L"R:") + 2, nullptr);
-                return title.size() == shape.size() && std::equal(title.begin(), title.end(), shape.begin(), digitOrSame) &&
-                       std::abs(left + 6) <= 0.2 && std::abs(right + 20) <= 0.2;
+                shape = title = Tavrel::Text(t.windows[Tavrel::kDecibel]);
+                std::replace_if(shape.begin(), shape.end(), iswdigit, L'0');
+                return shape == L"有効デシベル - L:  -0.0[dB]  R: -00.0[dB]" &&
+                       std::abs(wcstod(&title[title.find(L"L:") + 2], nullptr) + 6) <= 0.2 &&
+                       std::abs(wcstod(&title[title.find(L"R:") + 2], nullptr) + 20) <= 0.2;
             },
             4000))
             << "the Decibel title reads " << title;
@@ -87,18 +89,18 @@ TEST(Session, FirstRunThenSecondRun)
         fftPlace = Place(t.windows[Tavrel::kFFT]);
         // F12 on the keyboard, after a click on the control dialog's caption.
         const RECT c = Place(t.dialog);
-        EXPECT_EQ(Sh("xdotool mousemove " + std::to_string(c.left + 30) + " " + std::to_string(c.top + 12) +
-                     " click 1 sleep 0.2 key F12"),
-                  0);
+        Sh("xdotool mousemove " + std::to_string(c.left + 30) + " " + std::to_string(c.top + 12) +
+           " click 1 sleep 0.2 key F12");
         EXPECT_EQ(t.Exit(), 0u);
     }
-    const Stored afterF12 = ReadKey();
+    Stored afterF12 = ReadKey();
     EXPECT_EQ(afterF12.size(), 29u);
     EXPECT_EQ(std::count_if(afterF12.begin(), afterF12.end(), [](auto& v) { return v.second == kNotDword; }), 0);
-    const Stored some = {{"m_iSamplingRate", 48000}, {"m_iCautionDecibelLevel", 0xFFFFFFFA}, {"m_FFTWindowYHeight", 309},
-                         {"m_FFTWindowXPos", 900},   {"m_FFTWindowYPos", 40},                {"m_bIsShowWaveWindow", 1}};
+    const Stored some = {{"m_iSamplingRate", 48000}, {"m_iCautionDecibelLevel", 0xFFFFFFFA},
+                         {"m_FFTWindowYHeight", 309}, {"m_FFTWindowXPos", 900},
+                         {"m_FFTWindowYPos", 40},     {"m_bIsShowWaveWindow", 1}};
     for (auto [name, value] : some)
-        EXPECT_EQ(afterF12.count(name) ? afterF12.at(name) : -1, value) << name;
+        EXPECT_EQ(afterF12[name], value) << name;
 
     // Second run: the moved window is back; the close box saves as F12 does
     // (the key is deleted under it first, so every value is written again).
@@ -127,15 +129,17 @@ struct Row {
 const wchar_t kNoDevice[] = L"DirectSound デバイスが利用できません。";
 const Row kRows[] = {
     {"no sound server", {}, false, false, L"DirectSound の初期化に失敗しました。", kNoDevice, End::kF12, {}},
-    {"every value 2147483647, then log-off", {{"*", INT_MAX}}, true, false, nullptr, kNoDevice, End::kLogOff,
-     {{"m_iCurrentAudioDriver", INT_MAX}, {"m_iSamplingRate", INT_MAX}}},
+    {"every value 2147483647, then log-off", {{"*", INT_MAX}}, true, false, nullptr, kNoDevice,
+     End::kLogOff, {{"m_iCurrentAudioDriver", INT_MAX}, {"m_iSamplingRate", INT_MAX}}},
     {"every value -2147483648", {{"*", INT_MIN}}, true, false, nullptr, kNoDevice, End::kF12,
      {{"m_iCurrentAudioDriver", INT_MIN}, {"m_iSamplingRate", INT_MIN}}},
     {"X-Y share 150", {{"m_iThinResurgeWave", 150}}, true, false, nullptr,
      L"値が不正です: m_iThinResurgeWave = 150", End::kBox, {}},
+    // The nearest work area's corner is (0, 0).
     {"folder path over 260 bytes, device 99, control dialog at -5000,-5000",
-     {{"m_iCurrentAudioDriver", 99}, {"m_CtrlDlgWindowXPos", -5000}, {"m_CtrlDlgWindowYPos", -5000}}, true, true,
-     nullptr, nullptr, End::kF12, {{"m_iCurrentAudioDriver", 99}, {"m_CtrlDlgWindowXPos", 0}, {"m_CtrlDlgWindowYPos", 0}}},
+     {{"m_iCurrentAudioDriver", 99}, {"m_CtrlDlgWindowXPos", -5000}, {"m_CtrlDlgWindowYPos", -5000}},
+     true, true, nullptr, nullptr, End::kF12,
+     {{"m_iCurrentAudioDriver", 99}, {"m_CtrlDlgWindowXPos", 0}, {"m_CtrlDlgWindowYPos", 0}}},
 };
 
 // Every failure box is "fatal error", owned by the control dialog once there
@@ -162,7 +166,8 @@ void RunRow(const Row& row)
     std::string folder = row.longFolder ? Scratch() + "/long" : "";
     while (row.longFolder && folder.size() < 280)
         folder += "/a-folder-with-a-long-name-" + std::to_string(folder.size());
-    ASSERT_TRUE(!row.longFolder || Sh("mkdir -p '" + folder + "' && cp -a \"$TAVREL_BIN_DIR\"/. '" + folder + "'/") == 0);
+    ASSERT_TRUE(!row.longFolder ||
+                Sh("mkdir -p '" + folder + "' && cp -a \"$TAVREL_BIN_DIR\"/. '" + folder + "'/") == 0);
     Tavrel t;
     ASSERT_TRUE(t.Start(row.soundServer ? LineIn() : "unix:" + Scratch() + "/no-server", folder));
     if (row.startBox)
@@ -172,7 +177,8 @@ void RunRow(const Row& row)
     t.Key(VK_SPACE);
     if (row.spaceBox)
         ExpectBox(t, row.spaceBox);
-    EXPECT_TRUE(row.spaceBox || (t.Captures() && t.Item(IDC_FORMAT) == L"48000 Hz, 16-bit Stereo")) << "no capture";
+    EXPECT_TRUE(row.spaceBox || (t.Captures() && t.Item(IDC_FORMAT) == L"48000 Hz, 16-bit Stereo"))
+        << "no capture";
     DWORD_PTR result = 0;
     if (row.end == End::kF12)
         t.Key(VK_F12);
@@ -182,11 +188,11 @@ void RunRow(const Row& row)
         SendMessageTimeoutW(t.dialog, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &result);
     }
     EXPECT_EQ(t.Exit(), 0u);
-    const Stored after = ReadKey();
+    Stored after = ReadKey();
     EXPECT_TRUE(row.end != End::kBox || after == before) << "saved after the box";
     EXPECT_EQ(after.size(), row.end == End::kBox ? before.size() : 29u);
     for (const auto& [name, value] : row.saved)
-        EXPECT_EQ(after.count(name) ? after.at(name) : -1, static_cast<DWORD>(value)) << name;
+        EXPECT_EQ(after[name], static_cast<DWORD>(value)) << name;
     for (const auto& value : g_names.empty() ? after : Stored{})
         g_names.push_back(value.first);
 }
