@@ -17,11 +17,12 @@ int ResolvePlacementExtent(int requested, int current)
 }
 
 // One axis: the least shift that puts [low, high) inside [areaLow, areaHigh),
-// or onto areaLow when it does not fit. 64 bits: stored places are unchecked.
+// or onto areaLow when it does not fit; an empty extent is one cut at the int
+// range and does not fit either. 64 bits: stored places are unchecked.
 static int ShiftInto(int low, int high, int areaLow, int areaHigh)
 {
     const long long size = static_cast<long long>(high) - low;
-    if (size >= static_cast<long long>(areaHigh) - areaLow || low < areaLow)
+    if (size <= 0 || size >= static_cast<long long>(areaHigh) - areaLow || low < areaLow)
         return areaLow;
     if (high > areaHigh)
         return ClampToInt(areaHigh - size);

@@ -1,0 +1,198 @@
+#include "driver.h"
+
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+
+#include "../../res/resource.h"
+
+bool WaitUntil(const std::function<bool()>& done, DWORD ms)
+{
+    for (const DWORD start = GetTickCount(); !done(); Sleep(20))
+        if (GetTickCount() - start > ms)
+            return false;
+    return true;
+}
+
+// ---- the Unix side (Wine maps the Unix root to Z: and takes forward slashes) ----
+
+std::string Scratch()
+{
+    static const std::string dir = [] {
+        const char* env = std::getenv("TAVREL_WINE_ENV");
+        const std::string d = std::string(env && *env == '/' ? env : "/tmp") + "/e2e-" +
+                              std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(("Z:" + d).c_str(), nullptr);
+        return d;
+    }();
+    return dir;
+}
+
+int Sh(const std::string& script)
+{
+    static int count = 0;
+    const std::string base = Scratch() + "/sh" + std::to_string(++count);
+    std::string command = "/bin/sh " + base + ".sh";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    const std::string text = "(\n" + script + "\n) >" + base + ".out 2>&1 </dev/null\necho $? >" + base +
+                             ".t && mv " + base + ".t " + base + ".rc\n";
+    FILE* f = std::fopen(("Z:" + base + ".sh").c_str(), "wb");
+    if (!f || std::fputs(text.c_str(), f) < 0 || std::fclose(f) != 0 ||
+        !CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return -1;
+    FILE* done = nullptr;
+    int status = -1;
+    if (WaitUntil([&] { return (done = std::fopen(("Z:" + base + ".rc").c_str(), "r")) != nullptr; }, 30000))
+        std::fscanf(done, "%d", &status), std::fclose(done);
+    return status;
+}
+
+bool StartLineIn()
+{
+    const std::string d = Scratch() + "/pulse", env = "PULSE_SERVER=" + LineIn() + " ";
+    // -6 dB and -20 dB are amplitudes 0.501187 and 0.1 of full scale. sox
+    // makes the signal as pacat takes it, in real time, for up to an hour.
+    return Sh("mkdir -p " + d + "/run && chmod 700 " + d + "/run && printf 'load-module module-native-protocol-unix "
+              "auth-anonymous=1 socket=" + d + "/native\\nload-module module-null-sink sink_name=e2e_line rate=48000 "
+              "channels=2\\nset-default-source e2e_line.monitor\\n' >" + d + "/server.pa || exit 1\n"
+              "(export LC_ALL=C XDG_RUNTIME_DIR=" + d + "/run HOME=" + d + "/run; unset PULSE_RUNTIME_PATH "
+              "PULSE_SERVER; exec pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit -n -F " + d +
+              "/server.pa) >" + d + "/log 2>&1 &\necho $! >" + d + "/pids\n"
+              "for i in $(seq 100); do " + env + "pactl info >/dev/null 2>&1 && break; sleep 0.1; done\n"
+              "sox -D -n -r 48000 -c 2 -b 16 -e signed -t raw - synth 3600 sine 1000 sine 440 remix 1v0.501187 "
+              "2v0.1 | " + env + "pacat --playback --device=e2e_line --format=s16le --rate=48000 --channels=2 "
+              "--raw --latency-msec=60 >>" + d + "/log 2>&1 &\necho $! >>" + d + "/pids\n" + env + "pactl info") == 0;
+}
+
+// ---- the registry ---------------------------------------------------------------
+
+Stored ReadKey()
+{
+    Stored values;
+    HKEY key;
+    char name[256];
+    DWORD nameSize = sizeof name, type = 0, data = 0, size = sizeof data;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kTavrelKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return values;
+    for (DWORD i = 0; RegEnumValueA(key, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(&data),
+                                    &size) != ERROR_NO_MORE_ITEMS;
+         ++i, nameSize = sizeof name, size = sizeof data)
+        values[name] = type == REG_DWORD && size == 4 ? static_cast<long long>(data) : kNotDword;
+    RegCloseKey(key);
+    return values;
+}
+
+// ---- the program ------------------------------------------------------------------
+
+static std::set<DWORD> TavrelProcesses()
+{
+    std::set<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        if (lstrcmpiW(entry.szExeFile, L"Tavrel.exe") == 0)
+            ids.insert(entry.th32ProcessID);
+    CloseHandle(snapshot);
+    return ids;
+}
+
+Tavrel::~Tavrel()
+{
+    if (process_ && TerminateProcess(process_, 1))  // fails, or does nothing, once the run has ended
+        WaitForSingleObject(process_, 5000);
+    if (process_)
+        CloseHandle(process_);
+}
+
+bool Tavrel::Start(const std::string& pulseServer, const std::string& unixFolder)
+{
+    const std::set<DWORD> before = TavrelProcesses();
+    const char* bin = std::getenv("TAVREL_BIN_DIR");
+    // From a shell, as a user starts it: a process that CreateProcess starts
+    // keeps this one's Unix environment, PULSE_SERVER included.
+    if (Sh("(cd '" + (unixFolder.empty() && bin ? bin : unixFolder) + "' && PULSE_SERVER='" + pulseServer +
+           "' exec \"${WINE:-wine}\" Tavrel.exe) >/dev/null 2>&1 &") != 0)
+        return false;
+    WaitUntil([&] {
+        for (DWORD id : TavrelProcesses())
+            pid = before.count(id) ? pid : id;
+        return pid != 0;
+    });
+    return (process_ = pid ? OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid) : nullptr) != nullptr;
+}
+
+std::vector<HWND> Tavrel::Shown(const wchar_t* className) const
+{
+    std::vector<HWND> found;
+    DWORD owner = 0;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, nullptr)) != nullptr;)
+        if (GetWindowThreadProcessId(w, &owner) && owner == pid && IsWindowVisible(w))
+            found.push_back(w);
+    return found;
+}
+
+bool Tavrel::FindWindows()
+{
+    const wchar_t* classes[4] = {L"WAVECLASS", L"RESURGECLASS", L"DECIBELCLASS", L"FFTCLASS"};
+    return WaitUntil(
+        [&] {
+            for (HWND w : Shown(L"#32770"))
+                dialog = GetDlgItem(w, IDC_STARTSTOP) ? w : dialog;
+            for (int i = 0; i < 4; ++i)
+                windows[i] = Shown(classes[i]).empty() ? nullptr : Shown(classes[i])[0];
+            return dialog && windows[0] && windows[1] && windows[2] && windows[3];
+        },
+        10000);
+}
+
+void Tavrel::Key(UINT virtualKey, int repeats) const
+{
+    const LPARAM first = 1 | MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC) << 16;
+    for (int i = 0; i <= repeats; ++i)
+        PostMessageW(dialog, WM_KEYDOWN, virtualKey, first | (i ? 1 << 30 : 0));
+    PostMessageW(dialog, WM_KEYUP, virtualKey, first | 0xC0000000);
+}
+
+bool Tavrel::AnswerBox(Box* box) const
+{
+    const bool seen = WaitUntil(
+        [&] {
+            for (HWND w : Shown(L"#32770")) {
+                HWND text = GetDlgItem(w, 0xFFFF);  // a message box's text (the dialog has one too)
+                if (w == dialog || !text)
+                    continue;
+                *box = {w, GetWindow(w, GW_OWNER), Text(w), Text(text), true};
+                for (HWND other : Shown())
+                    box->othersDisabled = box->othersDisabled && (other == w || !IsWindowEnabled(other));
+                return true;
+            }
+            return false;
+        },
+        8000);
+    return seen && PostMessageW(box->window, WM_COMMAND, IDOK, 0) &&
+           WaitUntil([&] { return !IsWindowVisible(box->window); });
+}
+
+bool Tavrel::Captures() const
+{
+    auto blocks = [&] {  // "カウンタ: <blocks> 秒数:<seconds>"; -1 before the first block
+        const std::wstring text = Item(IDC_COUNTER);
+        const size_t digit = text.find_first_of(L"0123456789");
+        return digit == std::wstring::npos ? -1 : std::wcstol(text.c_str() + digit, nullptr, 10);
+    };
+    long first = -1;
+    return WaitUntil([&] { return (first = blocks()) >= 0; }) && WaitUntil([&] { return blocks() >= first + 30; });
+}
+
+DWORD Tavrel::Exit(DWORD ms)
+{
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(process_, ms) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process_, &code);
+    return code;
+}
