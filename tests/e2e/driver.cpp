@@ -38,15 +38,18 @@ int Sh(const std::string& script)
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    const std::string text = "(\n" + script + "\n) >" + base + ".out 2>&1 </dev/null\necho $? >" + base +
-                             ".t && mv " + base + ".t " + base + ".rc\n";
+    const std::string text = "(\n" + script + "\n) >" + base + ".out 2>&1 </dev/null\necho $? >" +
+                             base + ".t && mv " + base + ".t " + base + ".rc\n";
     FILE* f = std::fopen(("Z:" + base + ".sh").c_str(), "wb");
     if (!f || std::fputs(text.c_str(), f) < 0 || std::fclose(f) != 0 ||
-        !CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        !CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
         return -1;
     FILE* done = nullptr;
     int status = -1;
-    if (WaitUntil([&] { return (done = std::fopen(("Z:" + base + ".rc").c_str(), "r")) != nullptr; }, 30000))
+    if (WaitUntil(
+            [&] { return (done = std::fopen(("Z:" + base + ".rc").c_str(), "r")) != nullptr; },
+            30000))
         std::fscanf(done, "%d", &status), std::fclose(done);
     return status;
 }
@@ -56,16 +59,31 @@ bool StartLineIn()
     const std::string d = Scratch() + "/pulse", env = "PULSE_SERVER=" + LineIn() + " ";
     // -6 dB and -20 dB are amplitudes 0.501187 and 0.1 of full scale. sox
     // makes the signal as pacat takes it, in real time, for up to an hour.
-    return Sh("mkdir -p " + d + "/run && chmod 700 " + d + "/run && printf 'load-module module-native-protocol-unix "
-              "auth-anonymous=1 socket=" + d + "/native\\nload-module module-null-sink sink_name=e2e_line rate=48000 "
-              "channels=2\\nset-default-source e2e_line.monitor\\n' >" + d + "/server.pa || exit 1\n"
-              "(export LC_ALL=C XDG_RUNTIME_DIR=" + d + "/run HOME=" + d + "/run; unset PULSE_RUNTIME_PATH "
-              "PULSE_SERVER; exec pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit -n -F " + d +
-              "/server.pa) >" + d + "/log 2>&1 &\necho $! >" + d + "/pids\n"
-              "for i in $(seq 100); do " + env + "pactl info >/dev/null 2>&1 && break; sleep 0.1; done\n"
-              "sox -D -n -r 48000 -c 2 -b 16 -e signed -t raw - synth 3600 sine 1000 sine 440 remix 1v0.501187 "
-              "2v0.1 | " + env + "pacat --playback --device=e2e_line --format=s16le --rate=48000 --channels=2 "
-              "--raw --latency-msec=60 >>" + d + "/log 2>&1 &\necho $! >>" + d + "/pids\n" + env + "pactl info") == 0;
+    return Sh("mkdir -p " + d + "/run && chmod 700 " + d +
+              "/run && printf 'load-module module-native-protocol-unix "
+              "auth-anonymous=1 socket=" +
+              d +
+              "/native\\nload-module module-null-sink sink_name=e2e_line rate=48000 "
+              "channels=2\\nset-default-source e2e_line.monitor\\n' >" +
+              d +
+              "/server.pa || exit 1\n"
+              "(export LC_ALL=C XDG_RUNTIME_DIR=" +
+              d + "/run HOME=" + d +
+              "/run; unset PULSE_RUNTIME_PATH "
+              "PULSE_SERVER; exec pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit -n "
+              "-F " +
+              d + "/server.pa) >" + d + "/log 2>&1 &\necho $! >" + d +
+              "/pids\n"
+              "for i in $(seq 100); do " +
+              env +
+              "pactl info >/dev/null 2>&1 && break; sleep 0.1; done\n"
+              "sox -D -n -r 48000 -c 2 -b 16 -e signed -t raw - synth 3600 sine 1000 sine 440 "
+              "remix 1v0.501187 "
+              "2v0.1 | " +
+              env +
+              "pacat --playback --device=e2e_line --format=s16le --rate=48000 --channels=2 "
+              "--raw --latency-msec=60 >>" +
+              d + "/log 2>&1 &\necho $! >>" + d + "/pids\n" + env + "pactl info") == 0;
 }
 
 // ---- the registry ---------------------------------------------------------------
@@ -78,8 +96,8 @@ Stored ReadKey()
     DWORD nameSize = sizeof name, type = 0, data = 0, size = sizeof data;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kTavrelKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return values;
-    for (DWORD i = 0; RegEnumValueA(key, i, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(&data),
-                                    &size) != ERROR_NO_MORE_ITEMS;
+    for (DWORD i = 0; RegEnumValueA(key, i, name, &nameSize, nullptr, &type,
+                                    reinterpret_cast<BYTE*>(&data), &size) != ERROR_NO_MORE_ITEMS;
          ++i, nameSize = sizeof name, size = sizeof data)
         values[name] = type == REG_DWORD && size == 4 ? static_cast<long long>(data) : kNotDword;
     RegCloseKey(key);
@@ -94,7 +112,8 @@ static std::set<DWORD> TavrelProcesses()
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry))
         if (lstrcmpiW(entry.szExeFile, L"Tavrel.exe") == 0)
             ids.insert(entry.th32ProcessID);
     CloseHandle(snapshot);
@@ -103,7 +122,8 @@ static std::set<DWORD> TavrelProcesses()
 
 Tavrel::~Tavrel()
 {
-    if (process_ && TerminateProcess(process_, 1))  // fails, or does nothing, once the run has ended
+    if (process_ &&
+        TerminateProcess(process_, 1))  // fails, or does nothing, once the run has ended
         WaitForSingleObject(process_, 5000);
     if (process_)
         CloseHandle(process_);
@@ -115,8 +135,8 @@ bool Tavrel::Start(const std::string& pulseServer, const std::string& unixFolder
     const char* bin = std::getenv("TAVREL_BIN_DIR");
     // From a shell, as a user starts it: a process that CreateProcess starts
     // keeps this one's Unix environment, PULSE_SERVER included.
-    if (Sh("(cd '" + (unixFolder.empty() && bin ? bin : unixFolder) + "' && PULSE_SERVER='" + pulseServer +
-           "' exec \"${WINE:-wine}\" Tavrel.exe) >/dev/null 2>&1 &") != 0)
+    if (Sh("(cd '" + (unixFolder.empty() && bin ? bin : unixFolder) + "' && PULSE_SERVER='" +
+           pulseServer + "' exec \"${WINE:-wine}\" Tavrel.exe) >/dev/null 2>&1 &") != 0)
         return false;
     WaitUntil([&] {
         for (DWORD id : TavrelProcesses())
@@ -168,7 +188,8 @@ bool Tavrel::AnswerBox(Box* box) const
                     continue;
                 *box = {w, GetWindow(w, GW_OWNER), Text(w), Text(text), true};
                 for (HWND other : Shown())
-                    box->othersDisabled = box->othersDisabled && (other == w || !IsWindowEnabled(other));
+                    box->othersDisabled =
+                        box->othersDisabled && (other == w || !IsWindowEnabled(other));
                 return true;
             }
             return false;
@@ -186,7 +207,8 @@ bool Tavrel::Captures() const
         return digit == std::wstring::npos ? -1 : std::wcstol(text.c_str() + digit, nullptr, 10);
     };
     long first = -1;
-    return WaitUntil([&] { return (first = blocks()) >= 0; }) && WaitUntil([&] { return blocks() >= first + 30; });
+    return WaitUntil([&] { return (first = blocks()) >= 0; }) &&
+           WaitUntil([&] { return blocks() >= first + 30; });
 }
 
 DWORD Tavrel::Exit(DWORD ms)

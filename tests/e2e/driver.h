@@ -22,22 +22,36 @@ int Sh(const std::string& script);  // its exit status; -1 on time-out
 // sink at 48000 Hz whose monitor is the default source, playing 1 kHz at
 // -6 dB on the left and 440 Hz at -20 dB on the right.
 bool StartLineIn();
-inline std::string LineIn() { return "unix:" + Scratch() + "/pulse/native"; }  // for PULSE_SERVER
-inline void StopLineIn() { Sh("kill $(cat " + Scratch() + "/pulse/pids)"); }  // sox ends at its next write
+inline std::string LineIn()
+{
+    return "unix:" + Scratch() + "/pulse/native";
+}  // for PULSE_SERVER
+inline void StopLineIn()
+{
+    Sh("kill $(cat " + Scratch() + "/pulse/pids)");
+}  // sox ends at its next write
 
 // HKCU\Software\Korvane\Tavrel: value name -> the data of a 4-byte REG_DWORD,
 // or kNotDword for a value of any other shape.
 using Stored = std::map<std::string, long long>;
 const long long kNotDword = 1LL << 40;
 const char kTavrelKey[] = "Software\\Korvane\\Tavrel";
-inline void ClearKey() { RegDeleteTreeA(HKEY_CURRENT_USER, kTavrelKey); }
+inline void ClearKey()
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, kTavrelKey);
+}
 inline void SetValue(const std::string& name, int value)  // as a REG_DWORD
 {
     RegSetKeyValueA(HKEY_CURRENT_USER, kTavrelKey, name.c_str(), REG_DWORD, &value, 4);
 }
 Stored ReadKey();
 
-inline RECT Place(HWND window) { RECT r{}; GetWindowRect(window, &r); return r; }  // the outer rectangle
+inline RECT Place(HWND window)
+{
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}  // the outer rectangle
 
 struct Box {
     HWND window = nullptr, owner = nullptr;
@@ -57,13 +71,18 @@ public:
     // for its first 2 s) and the four display windows.
     bool FindWindows();
     std::vector<HWND> Shown(const wchar_t* className = nullptr) const;  // top-level, visible
-    static std::wstring Text(HWND window) { wchar_t t[512] = {}; GetWindowTextW(window, t, 512); return t; }
+    static std::wstring Text(HWND window)
+    {
+        wchar_t t[512] = {};
+        GetWindowTextW(window, t, 512);
+        return t;
+    }
     std::wstring Item(int id) const { return Text(GetDlgItem(dialog, id)); }
     // A press and release as the keyboard queues them, auto-repeats between.
     void Key(UINT virtualKey, int repeats = 0) const;
     bool AnswerBox(Box* box) const;  // waits for a message box, notes what it shows, presses OK
-    bool Captures() const;  // the block counter moves on by 30
-    DWORD Exit(DWORD ms = 10000);  // the exit code, or STILL_ACTIVE
+    bool Captures() const;           // the block counter moves on by 30
+    DWORD Exit(DWORD ms = 10000);    // the exit code, or STILL_ACTIVE
 
     HWND dialog = nullptr, windows[4] = {};
     DWORD pid = 0;

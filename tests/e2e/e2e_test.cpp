@@ -51,7 +51,8 @@ TEST(Session, FirstRunThenSecondRun)
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(Tavrel::Text(t.windows[i]), titles[i]);
         EXPECT_EQ(Tavrel::Text(t.dialog), L"Tavrel");
-        EXPECT_TRUE(WaitUntil([&] { return t.Shown(L"#32770").size() == 1; })) << "the title window stays";
+        EXPECT_TRUE(WaitUntil([&] { return t.Shown(L"#32770").size() == 1; }))
+            << "the title window stays";
         ExpectReachableAndAnswering(t);
 
         // S, X, D, F hide their own window, held for one auto-repeat (one
@@ -61,8 +62,10 @@ TEST(Session, FirstRunThenSecondRun)
             for (int repeats : {1, 0}) {
                 t.Key("SXDF"[i], repeats);
                 const bool off = repeats;
-                EXPECT_TRUE(WaitUntil([&] { return shown() == 4 - off && !IsWindowVisible(t.windows[i]) == off; }))
-                    << "SXDF"[i] << " with " << repeats << " repeat: " << shown() << " shown";
+                EXPECT_TRUE(WaitUntil([&] {
+                    return shown() == 4 - off && !IsWindowVisible(t.windows[i]) == off;
+                })) << "SXDF"[i]
+                    << " with " << repeats << " repeat: " << shown() << " shown";
             }
         t.Key(VK_SPACE);
         EXPECT_TRUE(WaitUntil([&] { return t.Item(IDC_STARTSTOP) == L"停止(Space)"; }));
@@ -95,8 +98,10 @@ TEST(Session, FirstRunThenSecondRun)
     }
     Stored afterF12 = ReadKey();
     EXPECT_EQ(afterF12.size(), 29u);
-    EXPECT_EQ(std::count_if(afterF12.begin(), afterF12.end(), [](auto& v) { return v.second == kNotDword; }), 0);
-    const Stored some = {{"m_iSamplingRate", 48000}, {"m_iCautionDecibelLevel", 0xFFFFFFFA},
+    EXPECT_EQ(std::count_if(afterF12.begin(), afterF12.end(),
+                            [](auto& v) { return v.second == kNotDword; }),
+              0);
+    const Stored some = {{"m_iSamplingRate", 48000},  {"m_iCautionDecibelLevel", 0xFFFFFFFA},
                          {"m_FFTWindowYHeight", 309}, {"m_FFTWindowXPos", 900},
                          {"m_FFTWindowYPos", 40},     {"m_bIsShowWaveWindow", 1}};
     for (auto [name, value] : some)
@@ -128,17 +133,48 @@ struct Row {
 };
 const wchar_t kNoDevice[] = L"DirectSound デバイスが利用できません。";
 const Row kRows[] = {
-    {"no sound server", {}, false, false, L"DirectSound の初期化に失敗しました。", kNoDevice, End::kF12, {}},
-    {"every value 2147483647, then log-off", {{"*", INT_MAX}}, true, false, nullptr, kNoDevice,
-     End::kLogOff, {{"m_iCurrentAudioDriver", INT_MAX}, {"m_iSamplingRate", INT_MAX}}},
-    {"every value -2147483648", {{"*", INT_MIN}}, true, false, nullptr, kNoDevice, End::kF12,
+    {"no sound server",
+     {},
+     false,
+     false,
+     L"DirectSound の初期化に失敗しました。",
+     kNoDevice,
+     End::kF12,
+     {}},
+    {"every value 2147483647, then log-off",
+     {{"*", INT_MAX}},
+     true,
+     false,
+     nullptr,
+     kNoDevice,
+     End::kLogOff,
+     {{"m_iCurrentAudioDriver", INT_MAX}, {"m_iSamplingRate", INT_MAX}}},
+    {"every value -2147483648",
+     {{"*", INT_MIN}},
+     true,
+     false,
+     nullptr,
+     kNoDevice,
+     End::kF12,
      {{"m_iCurrentAudioDriver", INT_MIN}, {"m_iSamplingRate", INT_MIN}}},
-    {"X-Y share 150", {{"m_iThinResurgeWave", 150}}, true, false, nullptr,
-     L"値が不正です: m_iThinResurgeWave = 150", End::kBox, {}},
+    {"X-Y share 150",
+     {{"m_iThinResurgeWave", 150}},
+     true,
+     false,
+     nullptr,
+     L"値が不正です: m_iThinResurgeWave = 150",
+     End::kBox,
+     {}},
     // The nearest work area's corner is (0, 0).
     {"folder path over 260 bytes, device 99, control dialog at -5000,-5000",
-     {{"m_iCurrentAudioDriver", 99}, {"m_CtrlDlgWindowXPos", -5000}, {"m_CtrlDlgWindowYPos", -5000}},
-     true, true, nullptr, nullptr, End::kF12,
+     {{"m_iCurrentAudioDriver", 99},
+      {"m_CtrlDlgWindowXPos", -5000},
+      {"m_CtrlDlgWindowYPos", -5000}},
+     true,
+     true,
+     nullptr,
+     nullptr,
+     End::kF12,
      {{"m_iCurrentAudioDriver", 99}, {"m_CtrlDlgWindowXPos", 0}, {"m_CtrlDlgWindowYPos", 0}}},
 };
 
@@ -151,7 +187,8 @@ void ExpectBox(const Tavrel& t, const wchar_t* text)
     EXPECT_EQ(box.text, text);
     EXPECT_EQ(box.caption, L"fatal error");
     EXPECT_TRUE(box.othersDisabled) << "a window of Tavrel takes input under the box";
-    EXPECT_TRUE(!t.dialog || box.owner == t.dialog) << "owned by " << box.owner << ", not " << t.dialog;
+    EXPECT_TRUE(!t.dialog || box.owner == t.dialog)
+        << "owned by " << box.owner << ", not " << t.dialog;
 }
 
 void RunRow(const Row& row)
@@ -166,8 +203,8 @@ void RunRow(const Row& row)
     std::string folder = row.longFolder ? Scratch() + "/long" : "";
     while (row.longFolder && folder.size() < 280)
         folder += "/a-folder-with-a-long-name-" + std::to_string(folder.size());
-    ASSERT_TRUE(!row.longFolder ||
-                Sh("mkdir -p '" + folder + "' && cp -a \"$TAVREL_BIN_DIR\"/. '" + folder + "'/") == 0);
+    ASSERT_TRUE(!row.longFolder || Sh("mkdir -p '" + folder + "' && cp -a \"$TAVREL_BIN_DIR\"/. '" +
+                                      folder + "'/") == 0);
     Tavrel t;
     ASSERT_TRUE(t.Start(row.soundServer ? LineIn() : "unix:" + Scratch() + "/no-server", folder));
     if (row.startBox)
@@ -183,9 +220,11 @@ void RunRow(const Row& row)
     if (row.end == End::kF12)
         t.Key(VK_F12);
     if (row.end == End::kLogOff) {
-        SendMessageTimeoutW(t.dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &result);
+        SendMessageTimeoutW(t.dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000,
+                            &result);
         EXPECT_EQ(result, TRUE) << "the session may end";
-        SendMessageTimeoutW(t.dialog, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &result);
+        SendMessageTimeoutW(t.dialog, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000,
+                            &result);
     }
     EXPECT_EQ(t.Exit(), 0u);
     Stored after = ReadKey();
