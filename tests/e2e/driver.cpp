@@ -183,8 +183,9 @@ bool Tavrel::AnswerBox(Box* box) const
     const bool seen = WaitUntil(
         [&] {
             for (HWND w : Shown(L"#32770")) {
-                HWND text = GetDlgItem(w, 0xFFFF);  // a message box's text (the dialog has one too)
-                if (w == dialog || !text)
+                // A message box's text; Tavrel's dialogs have statics of that ID too.
+                HWND text = GetDlgItem(w, 0xFFFF);
+                if (w == dialog || !text || GetDlgItem(w, IDC_DEVICE_LIST))
                     continue;
                 *box = {w, GetWindow(w, GW_OWNER), Text(w), Text(text), true};
                 for (HWND other : Shown())
