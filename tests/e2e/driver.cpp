@@ -56,34 +56,12 @@ int Sh(const std::string& script)
 
 bool StartLineIn()
 {
-    const std::string d = Scratch() + "/pulse", env = "PULSE_SERVER=" + LineIn() + " ";
-    // -6 dB and -20 dB are amplitudes 0.501187 and 0.1 of full scale. sox
-    // makes the signal as pacat takes it, in real time, for up to an hour.
-    return Sh("mkdir -p " + d + "/run && chmod 700 " + d +
-              "/run && printf 'load-module module-native-protocol-unix "
-              "auth-anonymous=1 socket=" +
-              d +
-              "/native\\nload-module module-null-sink sink_name=e2e_line rate=48000 "
-              "channels=2\\nset-default-source e2e_line.monitor\\n' >" +
-              d +
-              "/server.pa || exit 1\n"
-              "(export LC_ALL=C XDG_RUNTIME_DIR=" +
-              d + "/run HOME=" + d +
-              "/run; unset PULSE_RUNTIME_PATH "
-              "PULSE_SERVER; exec pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit -n "
-              "-F " +
-              d + "/server.pa) >" + d + "/log 2>&1 &\necho $! >" + d +
-              "/pids\n"
-              "for i in $(seq 100); do " +
-              env +
-              "pactl info >/dev/null 2>&1 && break; sleep 0.1; done\n"
-              "sox -D -n -r 48000 -c 2 -b 16 -e signed -t raw - synth 3600 sine 1000 sine 440 "
-              "remix 1v0.501187 "
-              "2v0.1 | " +
-              env +
-              "pacat --playback --device=e2e_line --format=s16le --rate=48000 --channels=2 "
-              "--raw --latency-msec=60 >>" +
-              d + "/log 2>&1 &\necho $! >>" + d + "/pids\n" + env + "pactl info") == 0;
+    // The soak's and the benchmark's line-in: 1 kHz at -6 dB left, 440 Hz at
+    // -20 dB right, looped.
+    const std::string d = Scratch() + "/pulse";
+    return Sh(". \"$TAVREL_SOURCE_DIR/scripts/line-in.sh\" && line_in_start " + d + " 48000 && " +
+              "line_in_play " + d + " 48000 && echo $LINE_IN_SERVER $LINE_IN_PLAYER >" + d +
+              "/pids") == 0;
 }
 
 // ---- the registry ---------------------------------------------------------------

@@ -25,11 +25,12 @@ bool StartLineIn();
 inline std::string LineIn()
 {
     return "unix:" + Scratch() + "/pulse/native";
-}  // for PULSE_SERVER
+}  // PULSE_SERVER
+// The player runs in a process group of its own.
 inline void StopLineIn()
 {
-    Sh("kill $(cat " + Scratch() + "/pulse/pids)");
-}  // sox ends at its next write
+    Sh("set -- $(cat " + Scratch() + "/pulse/pids); kill $1 -$2");
+}
 
 // HKCU\Software\Korvane\Tavrel: value name -> the data of a 4-byte REG_DWORD,
 // or kNotDword for a value of any other shape.
