@@ -38,9 +38,10 @@ TEST(ChannelBand, HalvesOfTheClientArea) {
 TEST(Wave, ColumnRowsColoursAndClipMarks) {
   // H 271, caution -6: up = trunc(|max| / 32767 x 60), down = trunc(|min| / 32768 x 60)
   // from centre 67 (channel 1) or 202 (channel 2).
-  const struct { int channel, max, min; double level; int y1, y2; RgbColour colour; int markFrom; } cases[] = {
+  const struct { int channel, max, min; double level; int y1, y2; RgbColour colour; int mark; } cases[] = {
       {1, 16384, -8192, -8.52, 37, 82, kBlack, 0},      // worked example
-      {1, 32767, -32768, 0.0, 7, 127, kRed, 0},         // red: no mark
+      {1, 32767, -32767, -0.000133, 7, 126, kRed, 0},   // down over 32768: 59.998 rows
+      {1, 32767, -32100, -0.09, 7, 125, kRed, 0},       // red: no mark for one clipped peak
       {1, 32200, -1000, -5.91, 9, 68, kCautionBlue, 9},  // upper peak clipped
       {2, 1000, -32200, -5.91, 201, 260, kCautionBlue, 260},
       {1, 32200, -32200, -0.15, 9, 125, kCautionBlue, 0},  // both clipped: no mark
@@ -54,9 +55,9 @@ TEST(Wave, ColumnRowsColoursAndClipMarks) {
     ASSERT_TRUE(ComputeWaveColumn(Band(271, c.channel), 77, 400, c.max, c.min, c.level, -6, &w));
     EXPECT_EQ(w.line, (LineSegment{77, c.y1, 77, c.y2}));
     EXPECT_EQ(w.colour, c.colour);
-    EXPECT_EQ(w.hasClipMark, c.markFrom != 0);
-    if (c.markFrom) {
-      EXPECT_EQ(w.clipMark, (LineSegment{77, c.markFrom, 77, c.channel == 1 ? 67 : 202}));
+    EXPECT_EQ(w.hasClipMark, c.mark != 0);
+    if (c.mark) {
+      EXPECT_EQ(w.clipMark, (LineSegment{77, c.mark, 77, c.channel == 1 ? 67 : 202}));
     }
   }
   WaveColumn w = {};  // a block of no frames draws no line
@@ -91,10 +92,8 @@ TEST(Decibel, RowsGridTraceAndTitle) {
   EXPECT_EQ(step.right, (LineSegment{51, 237, 52, 26}));
   EXPECT_EQ(step.left, (LineSegment{51, 237, 52, 12}));
   // Strictly more than 1000 ms, modulo 2^32.
-  EXPECT_TRUE(DecibelTitleDue(1001, 0));
-  EXPECT_FALSE(DecibelTitleDue(1000, 0));
-  EXPECT_TRUE(DecibelTitleDue(745, 0xFFFFFF00u));   // 1001 across the wrap
-  EXPECT_FALSE(DecibelTitleDue(744, 0xFFFFFF00u));  // 1000
+  EXPECT_TRUE(DecibelTitleDue(1001, 0) && DecibelTitleDue(745, 0xFFFFFF00u));   // 1001 ms
+  EXPECT_FALSE(DecibelTitleDue(1000, 0) || DecibelTitleDue(744, 0xFFFFFF00u));  // 1000 ms
   char title[kDecibelTitleSize];
   FormatDecibelTitle(title, sizeof title, -12.34, -6.0);
   EXPECT_STREQ(title, "有効デシベル - L: -12.3[dB]  R:  -6.0[dB]");
@@ -113,6 +112,7 @@ TEST(Fft, FrequencyRowsAt271And48000) {
   for (int channel = 1; channel <= 2; ++channel)
     for (int i = 0; i < 7; ++i)
       EXPECT_EQ(FrequencyToY(271, channel, 8000.0 * i, 48000), rows[channel - 1][i]) << channel << " " << i;
+  EXPECT_EQ(FrequencyLabelCount(271, 48000), 7);  // grid lines 0 to 48K
 }
 
 TEST(Fft, LevelColoursAtEdgesAndMidpoints) {
@@ -149,6 +149,11 @@ TEST(XY, PlotOf277x258) {
                               ResurgeYSample(10, 20, 1)}), (std::vector<int>{10, 20, 20, 10}));
   for (int p : {5, 10}) EXPECT_TRUE(ResurgeBlankThisPaint(p)) << p;
   for (int p : {4, 6}) EXPECT_FALSE(ResurgeBlankThisPaint(p)) << p;
+  ResurgeFrame f;
+  ComputeResurgeFrame(277, 258, 2, 1, &f);
+  EXPECT_EQ(f.box[3], (LineSegment{254, 13, 254, 245}));  // right edge of the dotted box
+  EXPECT_EQ(f.blank[0], (PixelRect{23, 14, 138, 129}));    // inside it, axes and outline kept
+  EXPECT_TRUE(IsValidThinResurgeWave(100) && !IsValidThinResurgeWave(101));  // above: the fatal stop
 }
 
 TEST(XY, FrameCount) {
@@ -180,11 +185,12 @@ TEST(Frame, WindowOffTheMonitorsComesOntoTheWorkArea) {
   const struct { PixelRect window, placed; } cases[] = {
       {{1500, 100, 1900, 406}, {980, 100, 1380, 406}},  // right of it: least move, size kept
       {{-500, -400, -100, -94}, {100, 50, 500, 356}},   // above and left of it
-      {{0, 0, 2000, 1100}, {100, 50, 2100, 1150}},      // larger: left and top edge
+      {{200, 60, 2200, 1160}, {100, 50, 2100, 1150}},   // larger: left and top edge
       {{INT_MIN, INT_MAX - 300, INT_MIN + 400, INT_MAX}, {100, 710, 500, 1010}},
   };
   for (const auto& c : cases) {
     const PixelRect p = BringOntoWorkArea(c.window, area);
     EXPECT_EQ(p, c.placed) << p.left << " " << p.top << " " << p.right << " " << p.bottom;
   }
+  EXPECT_EQ(ComputeSweepCursor(51, 271).cursor, (LineSegment{52, 0, 52, 271}));  // right of the newest
 }
