@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # Lines of the tests against lines of the program: lines that are neither
-# blank nor only a // comment, of the files git knows. The program is core,
+# blank nor only a comment (// in C++ and resources, # in shell scripts), of
+# the files git knows. The program is core,
 # app, analysis, capture, windows, dialogs, res and bench; the tests are tests/.
 #
 #   scripts/count-lines.sh [-v]    -v lists every file
 set -euo pipefail
 cd "$(dirname "$0")/.."
-count() { grep -cvE '^\s*(//.*)?$' "$1" || true; }
+count() {
+  case $1 in
+    *.sh) grep -cvE '^\s*(#.*)?$' "$1" || true ;;
+    *) grep -cvE '^\s*(//.*)?$' "$1" || true ;;
+  esac
+}
 total() {
   local sum=0 n f
   for f in $(git ls-files "$@" | grep -E '\.(cpp|h|rc|sh)$'); do

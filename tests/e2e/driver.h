@@ -22,25 +22,16 @@ int Sh(const std::string& script);  // its exit status; -1 on time-out
 // sink at 48000 Hz whose monitor is the default source, playing 1 kHz at
 // -6 dB on the left and 440 Hz at -20 dB on the right.
 bool StartLineIn();
-inline std::string LineIn()
-{
-    return "unix:" + Scratch() + "/pulse/native";
-}  // PULSE_SERVER
+inline std::string LineIn() { return "unix:" + Scratch() + "/pulse/native"; }  // PULSE_SERVER
 // The player runs in a process group of its own.
-inline void StopLineIn()
-{
-    Sh("set -- $(cat " + Scratch() + "/pulse/pids); kill $1 -$2");
-}
+inline void StopLineIn() { Sh("set -- $(cat " + Scratch() + "/pulse/pids); kill $1 -$2"); }
 
 // HKCU\Software\Korvane\Tavrel: value name -> the data of a 4-byte REG_DWORD,
 // or kNotDword for a value of any other shape.
 using Stored = std::map<std::string, long long>;
 const long long kNotDword = 1LL << 40;
 const char kTavrelKey[] = "Software\\Korvane\\Tavrel";
-inline void ClearKey()
-{
-    RegDeleteTreeA(HKEY_CURRENT_USER, kTavrelKey);
-}
+inline void ClearKey() { RegDeleteTreeA(HKEY_CURRENT_USER, kTavrelKey); }
 inline void SetValue(const std::string& name, int value)  // as a REG_DWORD
 {
     RegSetKeyValueA(HKEY_CURRENT_USER, kTavrelKey, name.c_str(), REG_DWORD, &value, 4);

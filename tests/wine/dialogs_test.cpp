@@ -28,10 +28,7 @@ std::string ComboItems(HWND dialog, int id)
     return all;
 }
 
-void Command(HWND window, WPARAM id)
-{
-    SendMessageA(window, WM_COMMAND, id, 0);
-}
+void Command(HWND window, WPARAM id) { SendMessageA(window, WM_COMMAND, id, 0); }
 
 TEST(SettingsDialog, OffersItsListsStoresWhatIsChosenAndStopsTheCapture)
 {

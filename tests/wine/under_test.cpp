@@ -50,10 +50,7 @@ void Pump()
         TranslateMessage(&msg), DispatchMessageA(&msg);
 }
 
-void PressStartStop()
-{
-    SendMessageA(g_hControlDialog, WM_COMMAND, IDC_STARTSTOP, 0);
-}
+void PressStartStop() { SendMessageA(g_hControlDialog, WM_COMMAND, IDC_STARTSTOP, 0); }
 
 bool FeedBlock(const std::vector<short>& frames)
 {
@@ -149,12 +146,6 @@ ModalDriver::ModalDriver()
     s_hook = SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId());
 }
 
-ModalDriver::~ModalDriver()
-{
-    UnhookWindowsHookEx(s_hook);
-}
+ModalDriver::~ModalDriver() { UnhookWindowsHookEx(s_hook); }
 
-void ModalDriver::Then(std::function<void(HWND)> script)
-{
-    s_scripts.push_back(script);
-}
+void ModalDriver::Then(std::function<void(HWND)> script) { s_scripts.push_back(script); }
