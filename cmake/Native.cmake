@@ -6,11 +6,6 @@ file(GLOB native_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*_test
 add_executable(native_tests ${native_tests})
 target_link_libraries(native_tests PRIVATE tavrel_core tavrel_analysis tavrel_capture
                       tavrel_windows tavrel_dialogs GTest::gtest_main)
-find_library(FFTW3_LIB fftw3)
-if(FFTW3_LIB)
-  target_link_libraries(native_tests PRIVATE ${FFTW3_LIB})
-  target_compile_definitions(native_tests PRIVATE TAVREL_HAVE_FFTW=1)
-endif()
 gtest_discover_tests(native_tests DISCOVERY_TIMEOUT 60)
 
 # Benchmarks are built without sanitizers, in their own build (scripts/bench.sh).
