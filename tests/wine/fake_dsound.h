@@ -37,12 +37,7 @@ public:
     STDMETHOD(Lock)
     (DWORD offset, DWORD bytes, LPVOID* part1, LPDWORD length1, LPVOID* part2, LPDWORD length2,
      DWORD flags) override;
-    STDMETHOD(Start)(DWORD flags) override
-    {
-        started = SUCCEEDED(startResult);
-        startFlags = flags;
-        return startResult;
-    }
+    STDMETHOD(Start)(DWORD) override { return (started = SUCCEEDED(startResult)), startResult; }
     STDMETHOD(Stop)() override { return started = false, S_OK; }
     STDMETHOD(Unlock)(LPVOID, DWORD, LPVOID, DWORD) override { return locked = false, S_OK; }
     STDMETHOD(SetNotificationPositions)(DWORD count, LPCDSBPOSITIONNOTIFY given) override
@@ -61,7 +56,6 @@ public:
     DWORD readPosition = 0;
     HRESULT positionResult = S_OK, startResult = S_OK;
     bool started = false, locked = false;
-    DWORD startFlags = 0;
     int lockCalls = 0;
 };
 
