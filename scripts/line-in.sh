@@ -3,7 +3,8 @@
 # environment's server and its devices are left as they are.
 #
 #   line_in_start DIR RATE   start the server in DIR; exports PULSE_SERVER
-#   line_in_play DIR RATE    loop 1 kHz at -6 dB left, 440 Hz at -20 dB right
+#   line_in_play DIR RATE [RAW]   loop RAW (s16le stereo), by default 1 kHz
+#                                 at -6 dB left and 440 Hz at -20 dB right
 #   line_in_stop             end the player and the server
 
 line_in_start() {
@@ -25,10 +26,10 @@ PA
 }
 
 line_in_play() {
-  local dir=$1 rate=$2
-  sox -n -r "$rate" -c 2 -b 16 -e signed -t raw "$dir/tone.raw" \
+  local dir=$1 rate=$2 raw=${3:-$1/tone.raw}
+  [ -n "${3:-}" ] || sox -n -r "$rate" -c 2 -b 16 -e signed -t raw "$raw" \
       synth 1 sine 1000 sine 440 remix 1v0.5 2v0.1 2>/dev/null
-  setsid sh -c "while cat '$dir/tone.raw'; do :; done | pacat --playback --device=tavrel_line \
+  setsid sh -c "while cat '$raw'; do :; done | pacat --playback --device=tavrel_line \
     --format=s16le --rate=$rate --channels=2 --raw" >/dev/null 2>&1 &
   LINE_IN_PLAYER=$!
 }

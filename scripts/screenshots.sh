@@ -29,38 +29,25 @@ scripts/wine-env.sh start "$env_dir"
 # shellcheck disable=SC1091
 . "$env_dir/env.sh"
 work=$(mktemp -d "$env_dir/shots.XXXXXX")
-pulse_pid='' player='' tavrel=''
+# shellcheck disable=SC1091
+. scripts/line-in.sh
+tavrel=''
 cleanup() {
   set +e
   [ -n "$tavrel" ] && kill "$tavrel" 2>/dev/null
-  [ -n "$player" ] && kill -- "-$player" 2>/dev/null
-  [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null && wait "$pulse_pid" 2>/dev/null
+  line_in_stop
   rm -rf "$work"
   scripts/wine-env.sh stop "$env_dir"
   rm -rf "$env_dir"
 }
 trap cleanup EXIT
 
-mkdir -p "$work/run"; chmod 700 "$work/run"
-cat > "$work/server.pa" <<PA
-load-module module-native-protocol-unix auth-anonymous=1 socket=$work/native
-load-module module-null-sink sink_name=tavrel_shots rate=$rate channels=2 sink_properties=device.description=TavrelShots
-set-default-sink tavrel_shots
-set-default-source tavrel_shots.monitor
-PA
-LC_ALL=C XDG_RUNTIME_DIR=$work/run HOME=$work/run pulseaudio --daemonize=no --exit-idle-time=-1 \
-  --disallow-exit -n -F "$work/server.pa" --log-target=file:"$work/pulse.log" >/dev/null 2>&1 &
-pulse_pid=$!
-export PULSE_SERVER=unix:$work/native
-for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-
+line_in_start "$work" $rate
 sox -D -n -r $rate -c 1 -b 16 -e signed -t raw "$work/left.raw" synth 3 sine 1000 fade t 3 0 0 2>/dev/null
 sox -D -n -r $rate -c 1 -b 16 -e signed -t raw "$work/right.raw" synth 3 sine 440 vol -14dB 2>/dev/null
 sox -D -M -r $rate -c 1 -b 16 -e signed -t raw "$work/left.raw" \
        -r $rate -c 1 -b 16 -e signed -t raw "$work/right.raw" -t raw "$work/signal.raw" 2>/dev/null
-setsid sh -c "while cat '$work/signal.raw'; do :; done | pacat --playback --device=tavrel_shots \
-  --format=s16le --rate=$rate --channels=2 --raw" >/dev/null 2>&1 &
-player=$!
+line_in_play "$work" $rate "$work/signal.raw"
 
 # Side by side, at the default sizes.
 declare -A place=(
