@@ -2,132 +2,57 @@
 // definitions: 20 log10(sum / 65535) and C[k] = sum_j a[j] cos(pi (j + 1/2) k / n).
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "cosine_transform.h"
 #include "level.h"
 
-TEST(Level, PeakToPeakDecibelReferenceValues)
+TEST(Level, PeakToPeakDecibelAndChannelPeaks)
 {
-    // Tolerance: half a unit of the last digit given; the floor and 0 dB are exact.
-    const struct {
-        int max, min;
-        double level, tolerance;
-    } cases[] = {
-        {32767, -32768, 0.0, 0},           // sum 65535: full scale
-        {-32768, -32768, 0.000133, 5e-7},  // 65536: no upper clamp
-        {32392, -32393, -0.09998, 5e-6},   // 64785: just above the red mark
-        {32392, -32392, -0.1001, 5e-5},    // 64784: just below it
-        {16384, -16384, -6.0205, 5e-5},    // 32768
-        {1000, 1000, -30.31, 5e-3},        // 2000: magnitudes, not max - min
-        {1, 0, -96.0, 0},
-        {0, 0, -96.0, 0},                         // -96.33 floored; the log of 0
-        {-2147483647 - 1, 2147483647, -96.0, 0},  // what a scan of no frames leaves
+    // max, min, level to 1e-6 dB. The sums, row by row: 65536 (no upper clamp), 32768, 65535 (full
+    // scale); 64785 and, below, 64784 either side of the red mark; 2000 (magnitudes, not max -
+    // min); 1 and 0 floored (-96.33, the log of 0); the pair a scan of no frames leaves.
+    const double levels[][3] = {
+        {-32768, -32768, 0.000133}, {16384, -16384, -6.020467}, {32767, -32768, 0.0},
+        {32392, -32393, -0.099977}, {1000, 1000, -30.308866},   {1, 0, -96.0},
+        {32392, -32392, -0.100111}, {INT_MIN, INT_MAX, -96.0},  {0, 0, -96.0},
     };
-    for (const auto& c : cases)
-        EXPECT_NEAR(PeakToPeakDecibel(c.max, c.min), c.level, c.tolerance) << c.max << " " << c.min;
-}
-
-TEST(Level, GetChannelPeaksReadsTheChosenSampleOfTheCountedFrames)
-{
+    for (const auto& c : levels)
+        EXPECT_NEAR(PeakToPeakDecibel(c[0], c[1]), c[2], 1e-6) << c[0] << " " << c[1];
+    // channel, count, max, min: an all-negative block keeps its signs; the fourth frame is not
+    // counted; channel 2 reads the second sample, any other number the first; no frames leave
+    // the start pair.
     const short frames[] = {-1234, 7, -4000, 400, 30, -300, 32767, -32768};
-    const struct {
-        int channel, count, max, min;
-    } cases[] = {
-        {1, 2, -1234, -4000},  // an all-negative block keeps its signs
-        {1, 3, 30, -4000},     // the fourth frame is not counted
-        {2, 3, 400, -300},     // channel 2: the second sample
-        {0, 3, 30, -4000},     // any other number: the first
-        {2, 4, 400, -32768},  {1, 0, -2147483647 - 1, 2147483647},  // no frames: the start pair
-    };
-    for (const auto& c : cases) {
+    const int peaks[][4] = {{1, 2, -1234, -4000}, {1, 3, 30, -4000},   {2, 3, 400, -300},
+                            {0, 3, 30, -4000},    {2, 4, 400, -32768}, {1, 0, INT_MIN, INT_MAX}};
+    for (const auto& c : peaks) {
         int max = 99, min = 99;
-        GetChannelPeaks(frames, c.channel, c.count, &max, nullptr);  // null is not written
-        GetChannelPeaks(frames, c.channel, c.count, nullptr, &min);
-        EXPECT_EQ(max, c.max) << c.channel << "/" << c.count;
-        EXPECT_EQ(min, c.min) << c.channel << "/" << c.count;
+        GetChannelPeaks(frames, c[0], c[1], &max, &min);
+        EXPECT_EQ(std::make_pair(max, min), std::make_pair(c[2], c[3])) << c[0] << "/" << c[1];
     }
     EXPECT_NEAR(GetChannelDecibel(frames, 2, 3), -39.43, 5e-3);  // sum 700 of the counted frames
 }
 
-// The definition, summed in long double with the angle index reduced modulo 4n.
-static std::vector<double> NaiveDct(const std::vector<double>& a)
+TEST(Transform, LevelSpectrumAndDdctAgainstTheirDefinitions)
 {
-    const long long n = static_cast<long long>(a.size());
-    const long double pi = 3.141592653589793238462643383279502884L;
-    std::vector<double> c(n);
-    for (long long k = 0; k < n; ++k) {
-        long double sum = 0;
-        for (long long j = 0; j < n; ++j)
-            sum += a[j] * std::cos(pi * (((2 * j + 1) * k) % (4 * n)) / (2 * n));
-        c[k] = static_cast<double>(sum);
-    }
-    return c;
-}
-
-static std::vector<double> Ddct(std::vector<double> a)
-{
-    ddct(static_cast<int>(a.size()), -1, a.data());
-    return a;
-}
-
-TEST(Transform, DdctMatchesTheDefinitionAtEveryPowerOfTwo)
-{
-    // 1e-12 of the largest possible coefficient, 32768 n: rounding stays near
-    // 1e-16 log2 n of it, while a wrong term, sign or rotation factor moves a
-    // coefficient by a sample's share, about 1/n of it.
-    std::mt19937 generator(13);
-    std::uniform_real_distribution<double> sample(-32768.0, 32767.0);
-    for (int n = 2; n <= 1024; n *= 2) {
-        std::vector<double> a(n);
-        for (double& x : a)
-            x = sample(generator);
-        const std::vector<double> got = Ddct(a), want = NaiveDct(a);
-        for (int k = 0; k < n; ++k)
-            ASSERT_NEAR(got[k], want[k], 1e-12 * 32768 * n) << "n " << n << " k " << k;
-    }
-}
-
-TEST(Transform, DdctWorkedValues)
-{
-    // To double rounding: a few ulps of the largest value (20).
-    const double c4 = 0.7071067811865476;
-    const struct {
-        std::vector<double> in, out;
-    } cases[] = {
-        {{1, 0, 0, 0}, {1, 0.9238795325112867, c4, 0.3826834323650898}},
-        {{3, -5}, {-2, 8 * c4}},                                     // (x + y, (x - y) cos(pi / 4))
-        {std::vector<double>(8, -2.5), {-20, 0, 0, 0, 0, 0, 0, 0}},  // a constant: n c, then 0
-    };
-    for (const auto& c : cases) {
-        const std::vector<double> got = Ddct(c.in);
-        for (size_t k = 0; k < got.size(); ++k)
-            EXPECT_NEAR(got[k], c.out[k], 1e-14) << c.in.size() << " " << k;
-    }
-}
-
-TEST(Transform, HalfSineWindowIsSinPiIOverN)
-{
-    // sin(pi i / 4); the last factor is not 0 as sin(pi i / (n - 1)) would be.
-    const double want[] = {0, 0.7071067811865476, 1, 0.7071067811865476};
-    std::vector<double> a(4, 1.0);
-    ApplyHalfSineWindow(a.data(), 4);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_NEAR(a[i], want[i], 1e-15) << i;
-}
-
-TEST(Transform, DecibelStepUsesTheSignedCoefficientWithFloorZero)
-{
-    const double cases[][2] = {{10, 20}, {100, 40}, {1, 0}, {0.5, 0}, {0, 0}, {-1000, 0}};
-    for (const auto& c : cases)
+    // Worked by hand, to a few ulps: n = 4 from a unit impulse gives cos(pi k / 8); n = 2 is
+    // (x + y, (x - y) cos(pi / 4)).
+    std::vector<double> small = {1, 0, 0, 0, 3, -5};
+    ddct(4, -1, small.data());
+    ddct(2, -1, small.data() + 4);
+    const double worked[] = {1,  0.9238795325112867, 0.7071067811865476, 0.3826834323650898,
+                             -2, 5.656854249492381};
+    for (int k = 0; k < 6; ++k)
+        EXPECT_NEAR(small[k], worked[k], 1e-14) << k;
+    // The decibel step: 20 log10 c of the signed coefficient, 0 at and below 1.
+    const double steps[][2] = {{10, 20}, {100, 40}, {1, 0}, {0.5, 0}, {0, 0}, {-1000, 0}};
+    for (const auto& c : steps)
         EXPECT_DOUBLE_EQ(CoefficientToLevel(c[0]), c[1]) << c[0];
-}
-
-TEST(Transform, LevelSpectrumIsWindowTransformDecibels)
-{
-    // Worked from the definitions (window, sum, 20 log10 or 0), to the 1e-6 dB
+    // Worked from the definitions (window sin(pi i / n), sum, 20 log10 or 0), to the 1e-6 dB
     // printed. No window, sin(pi i / (n - 1)) or |c| would move bins by decibels.
     std::vector<double> a = {100, -300, 500, 200, -700, 0, 900, -100};
     const double want[] = {50.147726, 0, 54.065052, 0, 0, 63.877328, 28.715769, 0};
@@ -142,4 +67,24 @@ TEST(Transform, LevelSpectrumIsWindowTransformDecibels)
     ComputeLevelSpectrum(tone.data(), 256);
     for (int k = 0; k < 256; ++k)
         EXPECT_NEAR(tone[k], k == 40 ? 122.302794 : 0.0, 1e-6) << k;
+    // The definition, summed in long double with the angle index reduced modulo 4n, against
+    // 1e-12 of the largest possible coefficient, 32768 n: rounding stays near 1e-16 log2 n of
+    // it, while a wrong term, sign or rotation factor moves a coefficient by a sample's share,
+    // about 1/n of it.
+    const long double pi = 3.141592653589793238462643383279502884L;
+    std::mt19937 generator(13);
+    std::uniform_real_distribution<double> sample(-32768.0, 32767.0);
+    for (int n = 2; n <= 1024; n *= 2) {
+        std::vector<double> in(n);
+        for (double& x : in)
+            x = sample(generator);
+        std::vector<double> got = in;
+        ddct(n, -1, got.data());
+        for (int k = 0; k < n; ++k) {
+            long double sum = 0;
+            for (long long j = 0; j < n; ++j)
+                sum += in[j] * std::cos(pi * (((2 * j + 1) * k) % (4 * n)) / (2 * n));
+            ASSERT_NEAR(got[k], static_cast<double>(sum), 1e-12 * 32768 * n) << n << " " << k;
+        }
+    }
 }
