@@ -54,16 +54,6 @@ int Sh(const std::string& script)
     return status;
 }
 
-bool StartLineIn()
-{
-    // The soak's and the benchmark's line-in: 1 kHz at -6 dB left, 440 Hz at
-    // -20 dB right, looped.
-    const std::string d = Scratch() + "/pulse";
-    return Sh(". \"$TAVREL_SOURCE_DIR/scripts/line-in.sh\" && line_in_start " + d + " 48000 && " +
-              "line_in_play " + d + " 48000 && echo $LINE_IN_SERVER $LINE_IN_PLAYER >" + d +
-              "/pids") == 0;
-}
-
 // ---- the registry ---------------------------------------------------------------
 
 Stored ReadKey()
@@ -107,14 +97,15 @@ Tavrel::~Tavrel()
         CloseHandle(process_);
 }
 
-bool Tavrel::Start(const std::string& pulseServer, const std::string& unixFolder)
+bool Tavrel::Start(bool soundServer, const std::string& unixFolder)
 {
     const std::set<DWORD> before = TavrelProcesses();
     const char* bin = std::getenv("TAVREL_BIN_DIR");
     // From a shell, as a user starts it: a process that CreateProcess starts
     // keeps this one's Unix environment, PULSE_SERVER included.
-    if (Sh("(cd '" + (unixFolder.empty() && bin ? bin : unixFolder) + "' && PULSE_SERVER='" +
-           pulseServer + "' exec \"${WINE:-wine}\" Tavrel.exe) >/dev/null 2>&1 &") != 0)
+    const std::string server = soundServer ? "" : "PULSE_SERVER=unix:" + Scratch() + "/none ";
+    if (Sh("(cd '" + (unixFolder.empty() && bin ? bin : unixFolder) + "' && " + server +
+           "exec \"${WINE:-wine}\" Tavrel.exe) >/dev/null 2>&1 &") != 0)
         return false;
     WaitUntil([&] {
         for (DWORD id : TavrelProcesses())

@@ -1,8 +1,8 @@
 // Drives the built Tavrel.exe from outside, as a user runs it: started from a
-// shell in its folder with a PulseAudio server of the test's choice, keys
+// shell in its folder, with the test environment's PulseAudio or none, keys
 // posted to its windows, texts read back with the wide API (the narrow one
 // loses text across processes), message boxes found and answered, the
-// registry key read and written, and a private line-in playing a known signal.
+// registry key read and written.
 #pragma once
 #include <windows.h>
 
@@ -17,14 +17,6 @@ bool WaitUntil(const std::function<bool()>& done, DWORD ms = 5000);
 // a script reports its end through a file in this run's scratch folder.
 std::string Scratch();
 int Sh(const std::string& script);  // its exit status; -1 on time-out
-
-// A PulseAudio server of this run (socket in the scratch folder): one null
-// sink at 48000 Hz whose monitor is the default source, playing 1 kHz at
-// -6 dB on the left and 440 Hz at -20 dB on the right.
-bool StartLineIn();
-inline std::string LineIn() { return "unix:" + Scratch() + "/pulse/native"; }  // PULSE_SERVER
-// The player runs in a process group of its own.
-inline void StopLineIn() { Sh("set -- $(cat " + Scratch() + "/pulse/pids); kill $1 -$2"); }
 
 // HKCU\Software\Korvane\Tavrel: value name -> the data of a 4-byte REG_DWORD,
 // or kNotDword for a value of any other shape.
@@ -57,8 +49,9 @@ class Tavrel {
 public:
     enum { kWave, kXY, kDecibel, kFFT };
     ~Tavrel();
-    // Returns once the process exists; no window is waited for.
-    bool Start(const std::string& pulseServer, const std::string& unixFolder = "");
+    // Returns once the process exists; no window is waited for. Without a
+    // sound server, PULSE_SERVER names a socket nobody listens on.
+    bool Start(bool soundServer, const std::string& unixFolder = "");
     // The control dialog (the title window is a dialog too, without controls,
     // for its first 2 s) and the four display windows.
     bool FindWindows();
