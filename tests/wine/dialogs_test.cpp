@@ -20,10 +20,8 @@ std::string ComboItems(HWND dialog, int id)
 {
     std::string all;
     char text[64];
-    for (int i = 0; i < SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0); ++i) {
-        SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        all += std::string(text) + " ";
-    }
+    for (int i = 0; SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, i, LPARAM(text)) != CB_ERR; ++i)
+        all += text + std::string(" ");
     return all;
 }
 

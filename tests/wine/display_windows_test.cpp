@@ -1,5 +1,5 @@
-// The four display windows on screen, block after block through the real
-// block step, against the same drawing done the direct way on a buffer of
+// The four display windows on screen from a start on, block after block
+// through the real block step, against the same drawing done the direct way on a buffer of
 // the test's own: a pen per data line, a pixel per FFT bin, a line per X-Y
 // segment (the scales are the windows' own functions). Every client pixel
 // must match after every block.
@@ -134,13 +134,15 @@ TEST(DisplayWindows, EveryPixelIsTheDirectDrawingAfterEveryBlock)
     g_Settings.m_iThinResurgeWave = 50;
     g_Settings.m_iResurgeXChannel = 2;
     g_Settings.m_iResurgeYChannel = 1;
-    // The Decibel traces keep their rows through stops and clears: both end
-    // on the -96 dB row before the comparison starts.
+    // A start clears every window and begins the sweep again: the block of
+    // the run before is gone. The Decibel traces keep their rows through
+    // stops and clears: both end on the -96 dB row before the comparison.
     PressStartStop();
     FeedBlock(Tone(400, 0, 0, 0, 0));
     PressStartStop();
     PressStartStop();
     ASSERT_TRUE(g_bCapturing);
+    EXPECT_EQ(g_iSweepPosition, 0);
     Pump();
     BackBuffer ref[4] = {};
     for (int i = 0; i < 4; ++i)
