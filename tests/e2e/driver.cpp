@@ -1,10 +1,7 @@
 #include "driver.h"
 
-#include <tlhelp32.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <set>
 
 #include "../../res/resource.h"
 
@@ -74,20 +71,6 @@ Stored ReadKey()
 
 // ---- the program ------------------------------------------------------------------
 
-static std::set<DWORD> TavrelProcesses()
-{
-    std::set<DWORD> ids;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more;
-         more = Process32NextW(snapshot, &entry))
-        if (lstrcmpiW(entry.szExeFile, L"Tavrel.exe") == 0)
-            ids.insert(entry.th32ProcessID);
-    CloseHandle(snapshot);
-    return ids;
-}
-
 Tavrel::~Tavrel()
 {
     if (process_ &&
@@ -99,20 +82,12 @@ Tavrel::~Tavrel()
 
 bool Tavrel::Start(bool soundServer, const std::string& unixFolder)
 {
-    const std::set<DWORD> before = TavrelProcesses();
     const char* bin = std::getenv("TAVREL_BIN_DIR");
     // From a shell, as a user starts it: a process that CreateProcess starts
     // keeps this one's Unix environment, PULSE_SERVER included.
     const std::string server = soundServer ? "" : "PULSE_SERVER=unix:" + Scratch() + "/none ";
-    if (Sh("(cd '" + (unixFolder.empty() && bin ? bin : unixFolder) + "' && " + server +
-           "exec \"${WINE:-wine}\" Tavrel.exe) >/dev/null 2>&1 &") != 0)
-        return false;
-    WaitUntil([&] {
-        for (DWORD id : TavrelProcesses())
-            pid = before.count(id) ? pid : id;
-        return pid != 0;
-    });
-    return (process_ = pid ? OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid) : nullptr) != nullptr;
+    return Sh("(cd '" + (unixFolder.empty() && bin ? bin : unixFolder) + "' && " + server +
+              "exec \"${WINE:-wine}\" Tavrel.exe) >/dev/null 2>&1 &") == 0;
 }
 
 std::vector<HWND> Tavrel::Shown(const wchar_t* className) const
@@ -120,7 +95,8 @@ std::vector<HWND> Tavrel::Shown(const wchar_t* className) const
     std::vector<HWND> found;
     DWORD owner = 0;
     for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, nullptr)) != nullptr;)
-        if (GetWindowThreadProcessId(w, &owner) && owner == pid && IsWindowVisible(w))
+        if (GetWindowThreadProcessId(w, &owner) && owner != GetCurrentProcessId() &&
+            (!pid || owner == pid) && IsWindowVisible(w))
             found.push_back(w);
     return found;
 }
@@ -128,7 +104,7 @@ std::vector<HWND> Tavrel::Shown(const wchar_t* className) const
 bool Tavrel::FindWindows()
 {
     const wchar_t* classes[4] = {L"WAVECLASS", L"RESURGECLASS", L"DECIBELCLASS", L"FFTCLASS"};
-    return WaitUntil(
+    const bool found = WaitUntil(
         [&] {
             for (HWND w : Shown(L"#32770"))
                 dialog = GetDlgItem(w, IDC_STARTSTOP) ? w : dialog;
@@ -137,6 +113,9 @@ bool Tavrel::FindWindows()
             return dialog && windows[0] && windows[1] && windows[2] && windows[3];
         },
         10000);
+    if (found && !process_ && GetWindowThreadProcessId(dialog, &pid))
+        process_ = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+    return found && process_;
 }
 
 void Tavrel::Key(UINT virtualKey, int repeats) const

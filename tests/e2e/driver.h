@@ -49,11 +49,13 @@ class Tavrel {
 public:
     enum { kWave, kXY, kDecibel, kFFT };
     ~Tavrel();
-    // Returns once the process exists; no window is waited for. Without a
-    // sound server, PULSE_SERVER names a socket nobody listens on.
+    // Returns once the shell has started it; no window is waited for. Without
+    // a sound server, PULSE_SERVER names a socket nobody listens on. Until
+    // its control dialog is found, the windows of any other process count
+    // as its own (one run at a time).
     bool Start(bool soundServer, const std::string& unixFolder = "");
     // The control dialog (the title window is a dialog too, without controls,
-    // for its first 2 s) and the four display windows.
+    // for its first 2 s) and the four display windows; the process from them.
     bool FindWindows();
     std::vector<HWND> Shown(const wchar_t* className = nullptr) const;  // top-level, visible
     static std::wstring Text(HWND window)
