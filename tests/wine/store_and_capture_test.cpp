@@ -111,14 +111,25 @@ TEST(CaptureSession, ReadAcrossTheWrapOverloadCutAndStop)
 TEST(CaptureSession, AFailedStartIsReportedModallyAndLeavesNothingRunning)
 {
     EnsureTavrelWindows();
+    // The device refuses to start; then stored rates out of range, which must
+    // not reach the device at all.
     Fake().onCreate = [](FakeCaptureBuffer& b) { b.startResult = DSERR_GENERIC; };
     ModalDriver driver;
     PressStartStop();
     Fake().onCreate = nullptr;
-    ASSERT_EQ(driver.boxes.size(), 1u);
-    EXPECT_TRUE(driver.boxes[0].text == "DirectSound デバイスが利用できません。" &&
-                driver.boxes[0].caption == "fatal error");
-    EXPECT_FALSE(driver.boxes[0].tavrelLive);
+    for (int rate : {50, 2000000}) {
+        const size_t buffers = Fake().buffers.size();
+        g_Settings.m_iSamplingRate = rate;
+        PressStartStop();
+        EXPECT_EQ(Fake().buffers.size(), buffers) << "a buffer asked for at " << rate << " Hz";
+    }
+    g_Settings.m_iSamplingRate = 48000;
+    ASSERT_EQ(driver.boxes.size(), 3u);
+    for (const SeenBox& box : driver.boxes) {
+        EXPECT_TRUE(box.text == "DirectSound デバイスが利用できません。" &&
+                    box.caption == "fatal error");
+        EXPECT_FALSE(box.tavrelLive);
+    }
     EXPECT_TRUE(!g_bCapturing && !g_pPCMData && !g_pCaptureBuffer &&
                 Fake().LastBuffer()->refs == 0);
 }
