@@ -18,10 +18,8 @@ void GetChannelPeaks(const short* frames, int channel, int frameCount, int* maxO
                 max = value;
         }
     }
-    if (maxOut)
-        *maxOut = max;
-    if (minOut)
-        *minOut = min;
+    *maxOut = max;
+    *minOut = min;
 }
 
 double PeakToPeakDecibel(int max, int min)

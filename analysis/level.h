@@ -11,9 +11,9 @@ const double kLevelFloorDecibel = -96.0;
 
 // Scans one channel of frameCount frames of interleaved signed 16-bit samples
 // (left, right) and stores the largest and smallest sample through maxOut and
-// minOut; a null pointer is not written. Channel 2 reads the second sample of
-// each frame, any other channel number the first. A count of 0 or less reads
-// nothing (frames may then be null) and leaves kEmptyPeakMax, kEmptyPeakMin.
+// minOut. Channel 2 reads the second sample of each frame, any other channel
+// number the first. A count of 0 or less reads nothing (frames may then be
+// null) and leaves kEmptyPeakMax, kEmptyPeakMin.
 void GetChannelPeaks(const short* frames, int channel, int frameCount, int* maxOut, int* minOut);
 
 // 20 * log10((|max| + |min|) * (1 / 65535)), or -96.0 where that is lower or not
