@@ -29,7 +29,6 @@ void Command(HWND window, WPARAM id) { SendMessageA(window, WM_COMMAND, id, 0); 
 
 TEST(SettingsDialog, OffersItsListsStoresWhatIsChosenAndStopsTheCapture)
 {
-    EnsureTavrelWindows();
     // The devices of the test's sound server in the list, the double in use.
     ASSERT_EQ(OpenCaptureDevice(), S_OK);
     ReleaseCaptureObjects();

@@ -1,8 +1,8 @@
 // The four display windows on screen from a start on, block after block
-// through the real block step, against the same drawing done the direct way on a buffer of
-// the test's own: a pen per data line, a pixel per FFT bin, a line per X-Y
-// segment (the scales are the windows' own functions). Every client pixel
-// must match after every block.
+// through the real block step, against the same drawing done the direct way
+// on a buffer of the test's own: a pen per data line, a pixel per FFT bin, a
+// line per X-Y segment (the cursor and the scales are the windows' own
+// functions). Every client pixel must match after every block.
 #include <gtest/gtest.h>
 
 #include <numeric>
@@ -34,16 +34,9 @@ void Line(BackBuffer& b, const LineSegment& s, RgbColour c)
     DeleteObject(pen);
 }
 
-void Cursor(BackBuffer& b, int x)
-{
-    const SweepCursorLines c = ComputeSweepCursor(x, b.height);
-    Line(b, c.blank, {255, 255, 255});
-    Line(b, c.cursor, kRed);
-}
-
 void PaintWave(BackBuffer& b, const DisplayPaint& p)
 {
-    Cursor(b, p.sweepColumn);
+    DrawSweepCursor(p);
     for (int ch = 1; ch <= 2; ++ch) {
         ChannelBand band;
         ComputeChannelBand(b.height, ch, 0.9, &band);
@@ -62,7 +55,7 @@ void PaintWave(BackBuffer& b, const DisplayPaint& p)
 
 void PaintDecibel(BackBuffer& b, const DisplayPaint& p, DecibelTraceState* trace)
 {
-    Cursor(b, p.sweepColumn);
+    DrawSweepCursor(p);
     const SharedBlock& f = p.block;
     const DecibelTraceStep s =
         AdvanceDecibelTrace(trace, p.sweepColumn, b.height, GetChannelDecibel(f.frames, 1, f.count),
@@ -74,7 +67,7 @@ void PaintDecibel(BackBuffer& b, const DisplayPaint& p, DecibelTraceState* trace
 
 void PaintFFT(BackBuffer& b, const DisplayPaint& p)
 {
-    Cursor(b, p.sweepColumn);
+    DrawSweepCursor(p);
     const int N = GetSpectrumSize(p.block.count, 48000);
     for (int ch = 1; N > 0 && ch <= 2; ++ch) {
         std::vector<double> a(N);
@@ -127,7 +120,6 @@ std::vector<short> Peaks(short max, short min)
 
 TEST(DisplayWindows, EveryPixelIsTheDirectDrawingAfterEveryBlock)
 {
-    EnsureTavrelWindows();
     // Settings the windows read, none at its default.
     g_Settings.m_iSamplingRate = 48000;
     g_Settings.m_iCautionDecibelLevel = -10;

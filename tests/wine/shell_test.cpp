@@ -31,7 +31,6 @@ int Height(HWND w) { return Outer(w).bottom - Outer(w).top; }
 
 TEST(BlockStep, AFailedReadIsReportedModallyOnceAndTheStepStillRuns)
 {
-    EnsureTavrelWindows();
     PressStartStop();
     FeedBlock(Tone(400, 10000, 1000, 10000, 1000));
     const std::string counter = ItemText(g_hControlDialog, IDC_COUNTER);
@@ -59,7 +58,6 @@ UINT WINAPI RecordStart(LPCSTR commandLine, UINT show)
 
 TEST(MainLoop, AHeldKeyIsOneCommandAndOtherWindowsKeysAreNone)
 {
-    EnsureTavrelWindows();
     WPARAM code = 0;
     // R pressed, then held (the repeats carry bit 30); then V.
     g_pWinExec = RecordStart;
@@ -84,7 +82,6 @@ TEST(MainLoop, AHeldKeyIsOneCommandAndOtherWindowsKeysAreNone)
 
 TEST(DisplayFrame, CommonWidthSquareXYHeightLimitAndMinimisedPlace)
 {
-    EnsureTavrelWindows();
     const RECT d = Outer(g_hDecibelWindow), xy = Outer(g_hResurgeWindow), f = Outer(g_hFFTWindow);
     MoveWindow(g_hDecibelWindow, d.left, d.top, 450, Height(g_hDecibelWindow) + 10, TRUE);
     EXPECT_TRUE(Width(g_hWaveWindow) == 450 && Width(g_hFFTWindow) == 450);
@@ -166,7 +163,6 @@ int HookImports()
 
 TEST(BlockStep, AThousandStepsAllocateNothingAndKeepTheGdiObjectCountFlat)
 {
-    EnsureTavrelWindows();
     ASSERT_EQ(HookImports(), 8) << "every counted function is imported";
     s_countHeap = s_countGdi = true;  // the counters see what they must
     void* volatile p = std::malloc(8);

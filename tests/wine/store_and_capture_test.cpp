@@ -72,7 +72,6 @@ TEST(CaptureDevices, PrimaryDeviceIsSkippedAndTheListEndsAtSixteen)
 
 TEST(CaptureSession, ReadAcrossTheWrapOverloadCutAndStop)
 {
-    EnsureTavrelWindows();
     g_Settings.m_iSamplingRate = 48000;
     PressStartStop();
     FakeCaptureBuffer* b = Fake().LastBuffer();
@@ -110,7 +109,6 @@ TEST(CaptureSession, ReadAcrossTheWrapOverloadCutAndStop)
 
 TEST(CaptureSession, AFailedStartIsReportedModallyAndLeavesNothingRunning)
 {
-    EnsureTavrelWindows();
     // The device refuses to start; then stored rates out of range, which must
     // not reach the device at all.
     Fake().onCreate = [](FakeCaptureBuffer& b) { b.startResult = DSERR_GENERIC; };

@@ -1,5 +1,7 @@
 #include "under_test.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <deque>
 #include <set>
@@ -24,10 +26,15 @@ HWND DisplayWindow(int index)
     return windows[index];
 }
 
-void EnsureTavrelWindows()
+// Before the first test: the control dialog and the display windows, apart on
+// the screen, for the whole run.
+struct TavrelWindows : ::testing::Environment {
+    void SetUp() override;
+};
+const auto* const g_tavrelWindows = ::testing::AddGlobalTestEnvironment(new TavrelWindows);
+
+void TavrelWindows::SetUp()
 {
-    if (g_hControlDialog)
-        return;
     g_hInstance = GetModuleHandleA(nullptr);
     Settings& s = g_Settings;
     ApplySettingDefaults(s);

@@ -14,8 +14,6 @@
 #include "fake_dsound.h"
 
 FakeDirectSoundCapture& Fake();
-// The control dialog and the display windows, apart on the screen, once.
-void EnsureTavrelWindows();
 HWND DisplayWindow(int index);  // 0 Wave, 1 X-Y, 2 Decibel, 3 FFT
 void Pump();
 void PressStartStop();
