@@ -56,23 +56,29 @@ UINT WINAPI RecordStart(LPCSTR commandLine, UINT show)
     return 33;
 }
 
-TEST(MainLoop, AHeldKeyIsOneCommandAndOtherWindowsKeysAreNone)
+TEST(MainLoop, AHeldKeyIsOneCommandOtherWindowsKeysAreNoneAndTheQuitCodeStays)
 {
+    const HACCEL keys = LoadAcceleratorsA(g_hInstance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     WPARAM code = 0;
     // R pressed, then held (the repeats carry bit 30); then V.
     g_pWinExec = RecordStart;
     for (int i = 0; i < 6; ++i)
         PostMessageA(g_hWaveWindow, WM_KEYDOWN, 'R', 1 | (i ? 1L << 30 : 0));
     PostMessageA(g_hControlDialog, WM_KEYDOWN, 'V', 1);
-    DrainMessageQueue(LoadAcceleratorsA(g_hInstance, MAKEINTRESOURCEA(IDR_ACCELERATORS)), &code);
+    EXPECT_FALSE(DrainMessageQueue(keys, &code));
     // Keys typed into another window of the thread (the help viewer) are
     // not commands.
     HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
                                  nullptr);
     PostMessageA(other, WM_KEYDOWN, 'S', 1);
-    DrainMessageQueue(LoadAcceleratorsA(g_hInstance, MAKEINTRESOURCEA(IDR_ACCELERATORS)), &code);
+    DrainMessageQueue(keys, &code);
     DestroyWindow(other);
     EXPECT_TRUE(g_Settings.m_bIsShowWaveWindow);
+    // The key-up of F12 drained after the quit message leaves its exit code.
+    PostThreadMessageA(GetCurrentThreadId(), WM_QUIT, 7, 0);
+    PostMessageA(g_hControlDialog, WM_KEYUP, VK_F12, 0xC0000001);
+    EXPECT_TRUE(DrainMessageQueue(keys, &code));
+    EXPECT_EQ(code, 7u);
     g_pWinExec = WinExec;
     char system[MAX_PATH];
     GetSystemDirectoryA(system, sizeof system);
