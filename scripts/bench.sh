@@ -38,14 +38,13 @@ fi
 . scripts/line-in.sh
 key='HKCU\Software\Korvane\Tavrel'
 work=$(mktemp -d "$env_dir/bench.XXXXXX")
-tavrel='' had_key=0
-"$WINE" reg export "$key" "$work/saved.reg" /y >/dev/null 2>&1 && had_key=1
+tavrel=''
+settings_aside "$key" "$work"
 cleanup() {
   set +e
   [ -n "$tavrel" ] && kill "$tavrel" 2>/dev/null
   line_in_stop
-  "$WINE" reg delete "$key" /f >/dev/null 2>&1
-  [ $had_key -eq 1 ] && "$WINE" reg import "$work/saved.reg" >/dev/null 2>&1
+  settings_back "$key" "$work"
   rm -rf "$work"
   [ $started_env -eq 1 ] && scripts/wine-env.sh stop "$env_dir"
 }

@@ -6,6 +6,8 @@
 #   line_in_play DIR RATE [RAW]   loop RAW (s16le stereo), by default 1 kHz
 #                                 at -6 dB left and 440 Hz at -20 dB right
 #   line_in_stop             end the player and the server
+#   settings_aside KEY DIR   keep the registry key KEY in DIR and delete it
+#   settings_back KEY DIR    put KEY back as settings_aside found it
 
 line_in_start() {
   local dir=$1 rate=$2
@@ -39,5 +41,18 @@ line_in_stop() {
   [ -n "${LINE_IN_SERVER:-}" ] && kill "$LINE_IN_SERVER" 2>/dev/null &&
     wait "$LINE_IN_SERVER" 2>/dev/null
   LINE_IN_PLAYER='' LINE_IN_SERVER=''
+  return 0
+}
+
+settings_aside() {
+  SETTINGS_KEPT=0
+  "$WINE" reg export "$1" "$2/saved.reg" /y >/dev/null 2>&1 && SETTINGS_KEPT=1
+  "$WINE" reg delete "$1" /f >/dev/null 2>&1 || true
+  return 0
+}
+
+settings_back() {
+  "$WINE" reg delete "$1" /f >/dev/null 2>&1 || true
+  [ "${SETTINGS_KEPT:-0}" -eq 1 ] && "$WINE" reg import "$2/saved.reg" >/dev/null 2>&1
   return 0
 }

@@ -35,13 +35,12 @@ work=$(mktemp -d "$env_dir/soak.XXXXXX")
 
 # shellcheck disable=SC1091
 . "$root/scripts/line-in.sh"
-tavrel='' had_key=0
+tavrel=''
 cleanup() {
   set +e
   [ -n "$tavrel" ] && kill "$tavrel" 2>/dev/null
   line_in_stop
-  "$WINE" reg delete "$key" /f >/dev/null 2>&1
-  [ $had_key -eq 1 ] && "$WINE" reg import "$work/saved.reg" >/dev/null 2>&1
+  settings_back "$key" "$work"
   rm -rf "$work"
   [ $started_env -eq 1 ] && "$root/scripts/wine-env.sh" stop "$env_dir"
 }
@@ -50,8 +49,7 @@ line_in_start "$work" $rate
 line_in_play "$work" $rate
 
 # From the defaults (all four windows shown) at 96000 Hz.
-"$WINE" reg export "$key" "$work/saved.reg" /y >/dev/null 2>&1 && had_key=1
-"$WINE" reg delete "$key" /f >/dev/null 2>&1 || true
+settings_aside "$key" "$work"
 "$WINE" reg add "$key" /v m_iSamplingRate /t REG_DWORD /d $rate /f >/dev/null
 
 (cd "$build/bin" && exec "$WINE" Tavrel.exe) &
