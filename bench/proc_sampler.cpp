@@ -13,7 +13,6 @@
 // in the system handle list and in its GDI handle table, and takes the
 // commit charge (PagefileUsage), which under Wine is the private memory.
 #include <windows.h>
-
 #include <psapi.h>
 #include <winternl.h>
 

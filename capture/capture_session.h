@@ -4,9 +4,7 @@
 #pragma once
 
 #include <windows.h>
-
 #include <mmsystem.h>
-
 #include <dsound.h>
 
 // True while the user has a capture running. The control dialog sets and

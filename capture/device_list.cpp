@@ -90,4 +90,3 @@ const char* GetCaptureDeviceDescription(int index)
         return nullptr;
     return g_CaptureDevices[index].description;
 }
-

@@ -3,9 +3,7 @@
 #pragma once
 
 #include <windows.h>
-
 #include <mmsystem.h>
-
 #include <dsound.h>
 
 // The list keeps at most this many devices; enumeration stops there.

@@ -2,7 +2,6 @@
 // and topmost, gone after 2000 ms or at the first mouse click on it.
 #pragma once
 #include <windows.h>
-
 #include <ocidl.h>
 #include <olectl.h>
 

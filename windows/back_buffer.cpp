@@ -98,4 +98,3 @@ void PutBufferPixel(BackBuffer* buffer, int x, int y, RgbColour c)
         static_cast<std::uint32_t>(c.red) << 16 | static_cast<std::uint32_t>(c.green) << 8 |
         static_cast<std::uint32_t>(c.blue);
 }
-
