@@ -18,7 +18,8 @@ scratch=$root/build/mutate
 src=$scratch/src
 jobs=${TAVREL_JOBS:-2}
 mkdir -p "$src"
-# The tree as git has it, without the builds.
+# The tree as git has it (files since deleted go too), the builds kept.
+find "$src" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
 git ls-files -z | xargs -0 tar -cf - | tar -xf - -C "$src"
 win=$src/build/win
 cmake -S "$src" -B "$src/build/native" -DCMAKE_BUILD_TYPE=Debug -DTAVREL_SANITIZE=ON >/dev/null
