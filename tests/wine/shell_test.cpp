@@ -1,6 +1,6 @@
 // The shell's wiring on the real windows: the block step and its failed
-// read, the main loop's queue, the frame's sizes and places, and a thousand block steps that
-// allocate nothing and make no GDI object.
+// read, the main loop's queue, the frame's sizes and places, and a thousand
+// block steps that allocate nothing and make no GDI object.
 #include <gtest/gtest.h>
 
 #include <cstring>
