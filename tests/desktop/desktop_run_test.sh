@@ -41,10 +41,8 @@ PA
 pulseaudio --daemonize=no --exit-idle-time=-1 -n -F "$tmp/default.pa" >/dev/null 2>&1 & pids+=($!)
 pulse_up() { [ "$(pactl get-default-source 2>/dev/null)" = line.monitor ]; }
 wait_for 10 pulse_up || fail "PulseAudio did not start"
-# 1 kHz at -6 dB on the left, 440 Hz at -20 dB on the right, into the default source.
+# 1 kHz at -6 dB on the left, 440 Hz at -20 dB on the right, for the default source.
 sox -n -r 48000 -c 2 -b 16 -e signed -t raw "$tmp/signal.raw" synth 30 sine 1000 sine 440 remix 1v0.5 2v0.1
-pacat --playback --device=line --format=s16le --rate=48000 --channels=2 --raw "$tmp/signal.raw" 2>/dev/null &
-pids+=($!)
 
 # An ended child stays a zombie until reaped: not running.
 running() { kill -0 "$1" 2>/dev/null && ! grep -qs '^State:.*Z' "/proc/$1/status"; }
@@ -83,6 +81,9 @@ launch 1
 dialog=$(dialog) || fail "run 1: no control dialog: $(cat "$tmp/run1.log")"
 echo "run 1: control dialog after $((SECONDS - start)) s (prefix made)"
 grep -q "making Tavrel's Wine prefix" "$tmp/run1.log" || fail "run 1 did not make the prefix"
+# The signal from now on, however long the prefix took to make.
+pacat --playback --device=line --format=s16le --rate=48000 --channels=2 --raw "$tmp/signal.raw" 2>/dev/null &
+pids+=($!)
 xdotool windowactivate --sync "$dialog" key space
 wait_for 10 titled '^有効デシベル - L: *-\?[0-9]' || fail "the Decibel title shows no levels; titles: $(titles)"
 sleep 1.2   # a later rewrite of the title: a whole second of the signal
