@@ -16,6 +16,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 fail() { echo "run: $*" >&2; exit 1; }
+# shellcheck source=tavrel-lib.sh
+. scripts/tavrel-lib.sh
 
 bash scripts/setup.sh || echo "run: scripts/setup.sh failed; checking what is missing" >&2
 
@@ -91,21 +93,6 @@ else
   tavrel=$!
 fi
 
-# The control dialog: the title window carries the same caption for its
-# first two seconds and is shown before it, so wait for the first window to go.
-control_dialog() {
-  local first='' ids
-  for _ in $(seq 150); do
-    kill -0 "$tavrel" 2>/dev/null || return 1
-    ids=$(xdotool search --onlyvisible --class '^tavrel\.exe$' 2>/dev/null | sort -n || true)
-    [ -z "$first" ] && first=$(head -n1 <<<"$ids")
-    if [ -n "$first" ] && ! grep -qx "$first" <<<"$ids"; then
-      xdotool search --onlyvisible --name '^Tavrel$' 2>/dev/null | head -n1 && return
-    fi
-    sleep 0.1
-  done
-  return 1
-}
 # A window manager activates the window; with none, Wine gives it the focus.
 press() {
   if [ $desktop -eq 1 ]; then xdotool windowactivate --sync "$dialog" key "$1"
@@ -113,16 +100,16 @@ press() {
 }
 if [ "$capture" = 1 ] || [ -n "${TAVREL_RUN_SECONDS:-}" ]; then
   # Tavrel ending by itself is reported below with its exit code.
-  if dialog=$(control_dialog); then
+  if dialog=$(control_dialog "$tavrel" 15); then
     [ "$capture" = 1 ] && press space && echo "Capture started (Space)."
     if [ -n "${TAVREL_RUN_SECONDS:-}" ]; then
       sleep "$TAVREL_RUN_SECONDS"
       [ $desktop -eq 0 ] && { import -display "$DISPLAY" -window root "$run_dir/screen.png" 2>/dev/null || true; }
       press F12
-      for _ in $(seq 150); do kill -0 "$tavrel" 2>/dev/null || break; sleep 0.1; done
-      kill -0 "$tavrel" 2>/dev/null && fail "Tavrel did not end within 15 s of F12"
+      for _ in $(seq 150); do alive "$tavrel" || break; sleep 0.1; done
+      alive "$tavrel" && fail "Tavrel did not end within 15 s of F12"
     fi
-  elif kill -0 "$tavrel" 2>/dev/null; then
+  elif alive "$tavrel"; then
     fail "Tavrel's control dialog did not show within 15 s"
   fi
 fi

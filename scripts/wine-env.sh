@@ -18,8 +18,8 @@ wine=${WINE:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
 wineserver=${WINESERVER:-$(command -v wineserver || echo /usr/lib/wine/wineserver)}
 template=${TAVREL_WINE_TEMPLATE:-${XDG_CACHE_HOME:-$HOME/.cache}/tavrel/wine-prefix-template}
 
-# A child that has ended stays a zombie until reaped: not alive.
-alive() { [ -n "${1:-}" ] && kill -0 "$1" 2>/dev/null && ! grep -qs '^State:.*Z' "/proc/$1/status"; }
+# shellcheck source=tavrel-lib.sh
+. "$(dirname "$0")/tavrel-lib.sh"
 read_state() { [ -f "$state/$1" ] && cat "$state/$1" || true; }
 
 common_env() {

@@ -32,35 +32,20 @@ xauth -q add "$DISPLAY" . "$cookie"   # into ~/.Xauthority, where X clients look
 openbox >/dev/null 2>&1 & pids+=($!)
 wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window; }
 wait_for 10 wm_up || fail "openbox did not start"
-cat > "$tmp/default.pa" <<PA
-.fail
-load-module module-native-protocol-unix
-load-module module-null-sink sink_name=line rate=48000 channels=2
-set-default-source line.monitor
-PA
-pulseaudio --daemonize=no --exit-idle-time=-1 -n -F "$tmp/default.pa" >/dev/null 2>&1 & pids+=($!)
+# Its one source, the default, is the null sink's monitor.
+pulseaudio --daemonize=no --exit-idle-time=-1 -n -L module-native-protocol-unix \
+  -L 'module-null-sink sink_name=line rate=48000 channels=2' >/dev/null 2>&1 & pids+=($!)
 pulse_up() { [ "$(pactl get-default-source 2>/dev/null)" = line.monitor ]; }
 wait_for 10 pulse_up || fail "PulseAudio did not start"
 # 1 kHz at -6 dB on the left, 440 Hz at -20 dB on the right, for the default source.
 sox -n -r 48000 -c 2 -b 16 -e signed -t raw "$tmp/signal.raw" synth 30 sine 1000 sine 440 remix 1v0.5 2v0.1
 
-# An ended child stays a zombie until reaped: not running.
-running() { kill -0 "$1" 2>/dev/null && ! grep -qs '^State:.*Z' "/proc/$1/status"; }
+# shellcheck source=../../scripts/tavrel-lib.sh
+. "$root/scripts/tavrel-lib.sh"
 win() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1; }
 pos() { xdotool getwindowgeometry "$1" | awk '/Position/ { print $2 }'; }
 # timeout ends run.sh with TERM, which it cleans up after, if it hangs.
 launch() { DESKTOP_TEST_RUN=$tmp timeout 120 "$root/scripts/run.sh" >"$tmp/run$1.log" 2>&1 </dev/null & runner=$!; }
-# The control dialog, once the title window (shown first) has gone.
-dialog() {
-  local first='' ids end=$((SECONDS + 60))
-  while [ $SECONDS -lt $end ] && running "$runner"; do
-    ids=$(xdotool search --onlyvisible --class '^tavrel\.exe$' 2>/dev/null | sort -n || true)
-    first=${first:-$(head -n1 <<<"$ids")}
-    if [ -n "$first" ] && ! grep -qx "$first" <<<"$ids" && [ -n "$(win '^Tavrel$')" ]; then win '^Tavrel$'; return; fi
-    sleep 0.1
-  done
-  return 1
-}
 no_leftovers() {
   local left; left=$(grep -lzs "^DESKTOP_TEST_RUN=$tmp\$" /proc/[0-9]*/environ || true)
   [ -z "$left" ] || fail "$1 left processes behind: $left"
@@ -78,9 +63,8 @@ titled() { grep -q "$1" <<<"$(titles)"; }
 
 start=$SECONDS
 launch 1
-dialog=$(dialog) || fail "run 1: no control dialog: $(cat "$tmp/run1.log")"
+dialog=$(control_dialog "$runner" 60) || fail "run 1: no control dialog: $(cat "$tmp/run1.log")"
 echo "run 1: control dialog after $((SECONDS - start)) s (prefix made)"
-grep -q "making Tavrel's Wine prefix" "$tmp/run1.log" || fail "run 1 did not make the prefix"
 # The signal from now on, however long the prefix took to make.
 pacat --playback --device=line --format=s16le --rate=48000 --channels=2 --raw "$tmp/signal.raw" 2>/dev/null &
 pids+=($!)
@@ -101,11 +85,8 @@ moved=$(pos "$wave")
 [ "$moved" != "$before" ] || fail "the Wave window did not move"
 end_run 1
 
-start=$SECONDS
 launch 2
-dialog=$(dialog) || fail "run 2: no control dialog: $(cat "$tmp/run2.log")"
-echo "run 2: control dialog after $((SECONDS - start)) s"
-! grep -q "making Tavrel's Wine prefix" "$tmp/run2.log" || fail "run 2 made the prefix again"
+dialog=$(control_dialog "$runner" 60) || fail "run 2: no control dialog: $(cat "$tmp/run2.log")"
 [ "$(pos "$(win '^サンプリング波形$')")" = "$moved" ] \
   || fail "run 2: Wave window at $(pos "$(win '^サンプリング波形$')"), run 1 left it at $moved"
 end_run 2

@@ -73,8 +73,8 @@ Stored ReadKey()
 
 Tavrel::~Tavrel()
 {
-    if (process_ &&
-        TerminateProcess(process_, 1))  // fails, or does nothing, once the run has ended
+    // Fails, or does nothing, once the run has ended.
+    if (process_ && TerminateProcess(process_, 1))
         WaitForSingleObject(process_, 5000);
     if (process_)
         CloseHandle(process_);
@@ -118,11 +118,10 @@ bool Tavrel::FindWindows()
     return found && process_;
 }
 
-void Tavrel::Key(UINT virtualKey, int repeats) const
+void Tavrel::Key(UINT virtualKey) const
 {
     const LPARAM first = 1 | MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC) << 16;
-    for (int i = 0; i <= repeats; ++i)
-        PostMessageW(dialog, WM_KEYDOWN, virtualKey, first | (i ? 1 << 30 : 0));
+    PostMessageW(dialog, WM_KEYDOWN, virtualKey, first);
     PostMessageW(dialog, WM_KEYUP, virtualKey, first | 0xC0000000);
 }
 
@@ -135,10 +134,7 @@ bool Tavrel::AnswerBox(Box* box) const
                 HWND text = GetDlgItem(w, 0xFFFF);
                 if (w == dialog || !text || GetDlgItem(w, IDC_DEVICE_LIST))
                     continue;
-                *box = {w, GetWindow(w, GW_OWNER), Text(w), Text(text), true};
-                for (HWND other : Shown())
-                    box->othersDisabled =
-                        box->othersDisabled && (other == w || !IsWindowEnabled(other));
+                *box = {w, GetWindow(w, GW_OWNER), Text(w), Text(text)};
                 return true;
             }
             return false;
@@ -150,14 +146,12 @@ bool Tavrel::AnswerBox(Box* box) const
 
 bool Tavrel::Captures() const
 {
-    auto blocks = [&] {  // "カウンタ: <blocks> 秒数:<seconds>"; -1 before the first block
+    // "カウンタ: <blocks> 秒数:<seconds>", from 0 at the start.
+    return WaitUntil([&] {
         const std::wstring text = Item(IDC_COUNTER);
         const size_t digit = text.find_first_of(L"0123456789");
-        return digit == std::wstring::npos ? -1 : std::wcstol(text.c_str() + digit, nullptr, 10);
-    };
-    long first = -1;
-    return WaitUntil([&] { return (first = blocks()) >= 0; }) &&
-           WaitUntil([&] { return blocks() >= first + 30; });
+        return digit != std::wstring::npos && std::wcstol(&text[digit], nullptr, 10) >= 30;
+    });
 }
 
 DWORD Tavrel::Exit(DWORD ms)

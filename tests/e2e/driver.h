@@ -40,7 +40,6 @@ inline RECT Place(HWND window)
 struct Box {
     HWND window = nullptr, owner = nullptr;
     std::wstring caption, text;
-    bool othersDisabled = false;  // no other shown window of the process takes input
 };
 
 // One run of Tavrel.exe; a run still going when this ends (a failed check) is
@@ -65,11 +64,10 @@ public:
         return t;
     }
     std::wstring Item(int id) const { return Text(GetDlgItem(dialog, id)); }
-    // A press and release as the keyboard queues them, auto-repeats between.
-    void Key(UINT virtualKey, int repeats = 0) const;
-    bool AnswerBox(Box* box) const;  // waits for a message box, notes what it shows, presses OK
-    bool Captures() const;           // the block counter moves on by 30
-    DWORD Exit(DWORD ms = 10000);    // the exit code, or STILL_ACTIVE
+    void Key(UINT virtualKey) const;  // a press and release as the keyboard queues them
+    bool AnswerBox(Box* box) const;   // waits for a message box, notes what it shows, presses OK
+    bool Captures() const;            // the block counter reaches 30
+    DWORD Exit(DWORD ms = 10000);     // the exit code, or STILL_ACTIVE
 
     HWND dialog = nullptr, windows[4] = {};
     DWORD pid = 0;

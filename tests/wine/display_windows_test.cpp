@@ -12,7 +12,6 @@
 #include "decibel_window.h"
 #include "fft_geometry.h"
 #include "fft_window.h"
-#include "frame_geometry.h"
 #include "level.h"
 #include "resurge_geometry.h"
 #include "resurge_window.h"
@@ -121,11 +120,9 @@ std::vector<short> Peaks(short max, short min)
 TEST(DisplayWindows, EveryPixelIsTheDirectDrawingAfterEveryBlock)
 {
     // Settings the windows read, none at its default.
-    g_Settings.m_iSamplingRate = 48000;
-    g_Settings.m_iCautionDecibelLevel = -10;
-    g_Settings.m_iThinResurgeWave = 50;
-    g_Settings.m_iResurgeXChannel = 2;
-    g_Settings.m_iResurgeYChannel = 1;
+    Settings& s = g_Settings;
+    s.m_iSamplingRate = 48000, s.m_iCautionDecibelLevel = -10;
+    s.m_iThinResurgeWave = 50, s.m_iResurgeXChannel = 2, s.m_iResurgeYChannel = 1;
     // A start clears every window and begins the sweep again: the block of
     // the run before is gone. The Decibel traces keep their rows through
     // stops and clears: both end on the -96 dB row before the comparison.
@@ -137,9 +134,10 @@ TEST(DisplayWindows, EveryPixelIsTheDirectDrawingAfterEveryBlock)
     ASSERT_TRUE(g_bCapturing);
     EXPECT_EQ(g_iSweepPosition, 0);
     Pump();
+    const HWND window[4] = {g_hWaveWindow, g_hResurgeWindow, g_hDecibelWindow, g_hFFTWindow};
     BackBuffer ref[4] = {};
     for (int i = 0; i < 4; ++i)
-        RemakeBackBuffer(&ref[i], DisplayWindow(i),
+        RemakeBackBuffer(&ref[i], window[i],
                          static_cast<HBRUSH>(GetStockObject(i == 1 ? BLACK_BRUSH : WHITE_BRUSH)));
     DecibelTraceState trace;
     trace.previousLeftY = trace.previousRightY = DecibelToY(-96, ref[2].height);
@@ -152,7 +150,7 @@ TEST(DisplayWindows, EveryPixelIsTheDirectDrawingAfterEveryBlock)
         PaintDecibel(ref[2], p[2], &trace);
         PaintFFT(ref[3], p[3]);
         for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(Differences(DisplayWindow(i), ref[i]), 0) << "window " << i << ", " << what;
+            EXPECT_EQ(Differences(window[i], ref[i]), 0) << "window " << i << ", " << what;
     };
     const std::vector<short> tone = Tone(400, 16384, 1000, 3000, 440);
     std::vector<short> three = tone;
@@ -175,15 +173,12 @@ TEST(DisplayWindows, EveryPixelIsTheDirectDrawingAfterEveryBlock)
     // An erase request clears the history: the newest block and the scale
     // are all that is on screen afterwards.
     for (int i = 0; i < 4; ++i) {
-        InvalidateRect(DisplayWindow(i), nullptr, TRUE);
-        UpdateWindow(DisplayWindow(i));
+        InvalidateRect(window[i], nullptr, TRUE);
+        UpdateWindow(window[i]);
         ClearBackBuffer(&ref[i]);
     }
     paintAndCompare("after an erase request");
     PressStartStop();
-    FeedBlock(tone);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(Differences(DisplayWindow(i), ref[i]), 0) << "stopped: a step draws nothing";
     for (BackBuffer& b : ref)
         FreeBackBuffer(&b);
     ApplySettingDefaults(g_Settings);

@@ -7,7 +7,6 @@
 #include <mmsystem.h>
 #include <dsound.h>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -95,8 +94,7 @@ public:
             return DSERR_INVALIDPARAM;
         buffers.push_back(std::make_unique<FakeCaptureBuffer>(*desc));
         buffers.back()->desc.lpwfxFormat = &buffers.back()->format;
-        if (onCreate)
-            onCreate(*buffers.back());
+        buffers.back()->startResult = startResult;
         *buffer = buffers.back().get();
         return S_OK;
     }
@@ -109,7 +107,6 @@ public:
     }
 
     LONG refs = 1;
-    // Runs on each new buffer before it is handed out (to set its failures).
-    std::function<void(FakeCaptureBuffer&)> onCreate;
+    HRESULT startResult = S_OK;  // what the buffers made from now on answer to Start
     std::vector<std::unique_ptr<FakeCaptureBuffer>> buffers;
 };

@@ -6,10 +6,12 @@
 #include <deque>
 #include <set>
 
+#include "back_buffer.h"
 #include "block_step.h"
 #include "control_dialog.h"
 #include "device_list.h"
 #include "display_frame.h"
+#include "main_loop.h"
 #include "resource.h"
 #include "settings.h"
 #include "shell_state.h"
@@ -18,12 +20,6 @@ FakeDirectSoundCapture& Fake()
 {
     static FakeDirectSoundCapture* fake = new FakeDirectSoundCapture;
     return *fake;
-}
-
-HWND DisplayWindow(int index)
-{
-    const HWND windows[] = {g_hWaveWindow, g_hResurgeWindow, g_hDecibelWindow, g_hFFTWindow};
-    return windows[index];
 }
 
 // Before the first test: the control dialog and the display windows, apart on
@@ -50,11 +46,11 @@ void TavrelWindows::SetUp()
     Pump();
 }
 
+// The program's own pump, without its keys.
 void Pump()
 {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        TranslateMessage(&msg), DispatchMessageA(&msg);
+    WPARAM code;
+    DrainMessageQueue(nullptr, &code);
 }
 
 void PressStartStop() { SendMessageA(g_hControlDialog, WM_COMMAND, IDC_STARTSTOP, 0); }
@@ -81,20 +77,14 @@ std::vector<short> Tone(int n, double left, double leftHz, double right, double 
 
 std::vector<std::uint32_t> ScreenPixels(HWND window)
 {
-    RECT c = {};
-    GetClientRect(window, &c);
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), c.right, -c.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(nullptr), screen = GetDC(window);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, c.right, c.bottom, screen, 0, 0, SRCCOPY);
-    GdiFlush();
-    const auto* p = static_cast<std::uint32_t*>(bits);
-    std::vector<std::uint32_t> pixels(p, p + c.right * c.bottom);
+    BackBuffer copy = {};
+    RemakeBackBuffer(&copy, window, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    HDC screen = GetDC(window);
+    BitBlt(copy.dc, 0, 0, copy.width, copy.height, screen, 0, 0, SRCCOPY);
     ReleaseDC(window, screen);
-    SelectObject(memory, old), DeleteDC(memory), DeleteObject(bitmap);
+    GdiFlush();
+    std::vector<std::uint32_t> pixels(copy.bits, copy.bits + copy.width * copy.height);
+    FreeBackBuffer(&copy);
     return pixels;
 }
 

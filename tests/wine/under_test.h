@@ -14,7 +14,6 @@
 #include "fake_dsound.h"
 
 FakeDirectSoundCapture& Fake();
-HWND DisplayWindow(int index);  // 0 Wave, 1 X-Y, 2 Decibel, 3 FFT
 void Pump();
 void PressStartStop();
 // Writes the frames (left, right) after the last ones, moves the read
