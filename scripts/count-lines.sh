@@ -25,4 +25,4 @@ total() {
 program=$(total core app analysis capture windows dialogs res bench)
 tests=$(total tests)
 awk -v p="$program" -v t="$tests" \
-  'BEGIN { printf "program %d lines, tests %d lines, tests / program = %.2f\n", p, t, t / p }'
+  'BEGIN { printf "program %d lines, tests %d lines, tests / program = %.3f\n", p, t, t / p }'
