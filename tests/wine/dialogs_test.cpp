@@ -61,6 +61,7 @@ TEST(SettingsDialog, OffersItsListsStoresWhatIsChosenAndStopsTheCapture)
     });
     again.Then([](HWND box) { PostMessageA(box, WM_COMMAND, IDYES, 0); });
     Command(g_hControlDialog, IDM_SETTINGS);
+    EXPECT_EQ(again.boxes.at(0).text, "設定を標準に戻しますか?");
     EXPECT_TRUE(s.m_iSamplingRate == 48000 && s.m_iCautionDecibelLevel == -6);
     EXPECT_EQ(g_pDirectSoundCapture, &Fake()) << "Cancel opens nothing";
 }
@@ -102,8 +103,8 @@ TEST(TitleWindow, PictureIsReadOnceAndStaysWhenTheFileGoes)
     HWND title = CreateTitleWindow(GetModuleHandleA(nullptr));
     Pump();
     const std::vector<std::uint32_t> first = ScreenPixels(title);
-    EXPECT_GT(first.size() - std::count(first.begin(), first.end(), first.back()), 1000u)
-        << "the picture";
+    // The picture: more than 1000 pixels unlike the last one.
+    EXPECT_GT(first.size() - std::count(first.begin(), first.end(), first.back()), 1000u);
     DeleteFileA(to);
     InvalidateRect(title, nullptr, TRUE);
     UpdateWindow(title);

@@ -105,23 +105,25 @@ std::set<HWND> s_opened;  // driven when it opens, not when it is active again
 void CALLBACK RunNext(HWND dialog, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(dialog, id);
+    // Tavrel's own dialogs carry these items; every other one is a box.
+    const bool box = !GetDlgItem(dialog, IDC_DEVICE_LIST) && !GetDlgItem(dialog, IDC_ABOUT_TITLE);
+    if (box) {
+        char caption[256] = {};
+        GetWindowTextA(dialog, caption, sizeof caption);
+        bool live = false;
+        for (HWND w :
+             {g_hControlDialog, g_hWaveWindow, g_hResurgeWindow, g_hDecibelWindow, g_hFFTWindow})
+            live = live || (IsWindowVisible(w) && IsWindowEnabled(w));
+        s_driver->boxes.push_back(
+            {caption, ItemText(dialog, 0xFFFF), GetWindow(dialog, GW_OWNER), live});
+    }
     if (!s_scripts.empty()) {
         std::function<void(HWND)> script = s_scripts.front();
         s_scripts.pop_front();
         return script(dialog);
     }
-    // Tavrel's own dialogs carry these items; every other one is a box.
-    if (GetDlgItem(dialog, IDC_DEVICE_LIST) || GetDlgItem(dialog, IDC_ABOUT_TITLE))
-        return (void)PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    char caption[256] = {};
-    GetWindowTextA(dialog, caption, sizeof caption);
-    bool live = false;
-    for (HWND w :
-         {g_hControlDialog, g_hWaveWindow, g_hResurgeWindow, g_hDecibelWindow, g_hFFTWindow})
-        live = live || (IsWindowVisible(w) && IsWindowEnabled(w));
-    s_driver->boxes.push_back(
-        {caption, ItemText(dialog, 0xFFFF), GetWindow(dialog, GW_OWNER), live});
-    PostMessageA(dialog, WM_COMMAND, LOWORD(SendMessageA(dialog, DM_GETDEFID, 0, 0)), 0);
+    const WPARAM answer = box ? LOWORD(SendMessageA(dialog, DM_GETDEFID, 0, 0)) : IDCANCEL;
+    PostMessageA(dialog, WM_COMMAND, answer, 0);
 }
 
 LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam)

@@ -31,8 +31,9 @@ struct SeenBox {
     bool tavrelLive;  // a window of Tavrel still took input under it
 };
 // While it lives, each dialog or message box, as it opens, runs the next
-// script inside its own modal loop. A box with no script left is recorded
-// and answered with its default button; a dialog with none is cancelled.
+// script inside its own modal loop. Every box is recorded; one with no
+// script left is answered with its default button, a dialog with none is
+// cancelled.
 struct ModalDriver {
     ModalDriver();
     ~ModalDriver();
