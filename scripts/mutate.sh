@@ -39,7 +39,7 @@ while IFS=$'\t' read -r name file from to; do
   [ -n "$pattern" ] && [[ $name != *$pattern* ]] && continue
   if ! python3 - "$src/$file" "$from" "$to" <<'PY'
 import sys
-path, old, new = sys.argv[1], *(a.encode().decode('unicode_escape') for a in sys.argv[2:])
+path, old, new = sys.argv[1], *(a.replace('\\n', '\n') for a in sys.argv[2:])
 text = open(path, encoding='utf-8').read()
 if text.count(old) != 1:
     sys.exit(1)
