@@ -1,6 +1,8 @@
 #include "main_loop.h"
 
 #include "block_step.h"
+#include "capture_session.h"
+#include "control_dialog.h"
 #include "own_windows.h"
 #include "shell_state.h"
 
@@ -58,11 +60,15 @@ WPARAM RunMainLoop(HACCEL accelerators)
         // QS_ALLINPUT, not QS_ALLEVENTS: a message sent by another program
         // must wake us, or its sender waits until a block arrives.
         // Without an event (its creation failed) wait for input alone rather
-        // than spin on a failing wait.
+        // than spin on a failing wait. While a capture runs the wait is
+        // bounded by its watch: a device that went away stops signalling
+        // without failing anything. The event is tested before the time-out,
+        // so blocks that piled up under a modal loop are still taken.
         DWORD handles = g_hNotificationEvent ? 1 : 0;
-        DWORD wake =
-            MsgWaitForMultipleObjects(handles, &g_hNotificationEvent, FALSE, INFINITE, QS_ALLINPUT);
+        DWORD wake = MsgWaitForMultipleObjects(handles, &g_hNotificationEvent, FALSE,
+                                               GetCaptureWaitLimit(), QS_ALLINPUT);
         if (handles == 1 && wake == WAIT_OBJECT_0) {
+            MarkCaptureNotification();
             if (!RunBlockStep())
                 quit = true;
             // Block steps longer than a block would otherwise starve the
@@ -72,6 +78,8 @@ WPARAM RunMainLoop(HACCEL accelerators)
         } else if (wake == WAIT_OBJECT_0 + handles) {
             if (DrainMessageQueue(accelerators, &lastWParam))
                 quit = true;
+        } else if (wake == WAIT_TIMEOUT && GetCaptureWaitLimit() == 0) {
+            StopLostCapture(g_hControlDialog);
         }
     }
     return lastWParam;

@@ -67,6 +67,32 @@ CounterReading AdvanceCounter(CounterState& state, uint32_t now)
     return reading;
 }
 
+void ArmCaptureWatch(CaptureWatch& watch, uint32_t now)
+{
+    watch.armed = true;
+    watch.since = now;
+    watch.allowed = kFirstNotificationMilliseconds;
+}
+
+void DisarmCaptureWatch(CaptureWatch& watch)
+{
+    watch.armed = false;
+}
+
+void NoteCaptureNotification(CaptureWatch& watch, uint32_t now)
+{
+    watch.since = now;
+    watch.allowed = kCaptureSilenceMilliseconds;
+}
+
+uint32_t CaptureWaitLimit(const CaptureWatch& watch, uint32_t now)
+{
+    if (!watch.armed)
+        return kNoTimeLimit;
+    const uint32_t silent = now - watch.since;
+    return silent >= watch.allowed ? 0 : watch.allowed - silent;
+}
+
 const char* ChannelWord(uint32_t channels)
 {
     return channels == 1 ? "Mono" : "Stereo";

@@ -58,5 +58,35 @@ struct CounterReading {
 // reading is taken before the block counter moves on, so the first shows 0, 0.
 CounterReading AdvanceCounter(CounterState& state, uint32_t now);
 
+// The watch on a running capture. A device that goes away (unplugged, its
+// sound server gone) need not fail a read: it may just stop signalling. The
+// main loop therefore waits for the next notification no longer than the
+// watch allows, and a capture silent for that long counts as lost.
+//
+// 500 ms is 60 block periods: four times the whole capture buffer (16 blocks,
+// 133 ms), after which blocks are lost anyway, and far above the longest gap
+// between block steps seen on a loaded machine (127 ms); short enough that
+// the user sees the stop as the moment the device went. A start is given
+// longer for its first notification, which can take about a second to come.
+const uint32_t kCaptureSilenceMilliseconds = 500;
+const uint32_t kFirstNotificationMilliseconds = 2500;
+// What a wait without a limit is given (the platform's INFINITE).
+const uint32_t kNoTimeLimit = 0xFFFFFFFFu;
+
+struct CaptureWatch {
+    bool armed;
+    uint32_t since;  // tick of the start, or of the last notification
+    uint32_t allowed;
+};
+
+// A start arms it; a stop disarms it; each notification moves it on.
+void ArmCaptureWatch(CaptureWatch& watch, uint32_t now);
+void DisarmCaptureWatch(CaptureWatch& watch);
+void NoteCaptureNotification(CaptureWatch& watch, uint32_t now);
+// Milliseconds the loop may wait at tick `now` before the capture counts as
+// lost: 0 once it does, kNoTimeLimit while disarmed. Tick differences are
+// unsigned, so a wrap of the tick count is harmless.
+uint32_t CaptureWaitLimit(const CaptureWatch& watch, uint32_t now);
+
 // "Mono" for one channel, otherwise "Stereo".
 const char* ChannelWord(uint32_t channels);

@@ -23,6 +23,8 @@ static DWORD g_dwCaptureBufferSize = 0;
 static DSBPOSITIONNOTIFY g_NotificationPositions[kBlocksPerCaptureBuffer + 1];
 // Where the next unread block begins in the capture buffer.
 static DWORD g_dwReadOffset = 0;
+static CaptureWatch g_CaptureWatch = {};
+static_assert(kNoTimeLimit == INFINITE, "a disarmed watch waits without a limit");
 
 DWORD GetCaptureSamplesPerSec()
 {
@@ -130,7 +132,8 @@ HRESULT SetUpNotifications()
 }
 
 // Both buffers, taken fresh at every start: whatever a start or a stop that
-// failed half-way left behind is freed first.
+// failed half-way left behind is freed first. E_OUTOFMEMORY, reported, when
+// either cannot be had.
 static HRESULT AllocateSampleBuffers()
 {
     FreeSampleBuffers();
@@ -138,13 +141,13 @@ static HRESULT AllocateSampleBuffers()
     g_pPCMData = static_cast<short*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, g_dwCaptureBufferSize));
     if (!g_pPCMData) {
         ReportFailure(kFailureSampleBuffer, E_OUTOFMEMORY);
-        return E_FAIL;
+        return E_OUTOFMEMORY;
     }
     const SIZE_T workBytes = static_cast<SIZE_T>(g_dwCaptureBufferSize) * 32;
     g_pSpectrumWork = static_cast<double*>(HeapAlloc(heap, 0, workBytes));
     if (!g_pSpectrumWork) {
         ReportFailure(kFailureSpectrumBuffer, E_OUTOFMEMORY);
-        return E_FAIL;
+        return E_OUTOFMEMORY;
     }
     return S_OK;
 }
@@ -169,6 +172,7 @@ static HRESULT StartCapture()
     char text[256];
     DescribeCaptureFormat(&actual, text);
     SetDlgItemTextA(g_hControlDialog, IDC_FORMAT, text);
+    ArmCaptureWatch(g_CaptureWatch, GetTickCount());
     return S_OK;
 }
 
@@ -190,9 +194,16 @@ static HRESULT StopCapture()
 
 HRESULT SwitchCapture(bool start)
 {
+    DisarmCaptureWatch(g_CaptureWatch);
     BuildCaptureFormat(&g_CaptureFormat);
     SetDlgItemTextA(g_hControlDialog, IDC_STARTSTOP, g_bCapturing ? "停止(Space)" : "開始(Space)");
     return start ? StartCapture() : StopCapture();
+}
+
+HRESULT StopCapturing()
+{
+    g_bCapturing = false;
+    return SwitchCapture(false);
 }
 
 // Copies the two locked parts, oldest first, to the start of the shared
@@ -263,6 +274,16 @@ void FreeSampleBuffers()
         g_pSpectrumWork = nullptr;
     }
     g_iCountOfPCMData = 0;
+}
+
+DWORD GetCaptureWaitLimit()
+{
+    return CaptureWaitLimit(g_CaptureWatch, GetTickCount());
+}
+
+void MarkCaptureNotification()
+{
+    NoteCaptureNotification(g_CaptureWatch, GetTickCount());
 }
 
 void DescribeCaptureFormat(const WAVEFORMATEX* format, char* text)

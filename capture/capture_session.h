@@ -54,12 +54,22 @@ HRESULT SetUpNotifications();
 // g_bCapturing) and, on a start, its format text.
 HRESULT SwitchCapture(bool start);
 
+// Clears the capturing flag and stops: the one way every caller ends a
+// capture. The result is the stop's.
+HRESULT StopCapturing();
+
 // Copies every whole block captured since the last read into the shared
 // sample buffer. S_OK with data delivered, S_FALSE with nothing to read (the
 // buffer and the count unchanged), or the failure.
 HRESULT ReadCapturedBlocks();
 
 void FreeSampleBuffers();
+
+// The watch on a running capture (see CaptureWatch): how long the main loop
+// may wait for the next notification, INFINITE while stopped, 0 once the
+// capture counts as lost; and the note of a notification's arrival.
+DWORD GetCaptureWaitLimit();
+void MarkCaptureNotification();
 
 // "%u Hz, %u-bit %s" into a 256-byte buffer.
 void DescribeCaptureFormat(const WAVEFORMATEX* format, char* text);

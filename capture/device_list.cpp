@@ -5,6 +5,7 @@
 #include "settings.h"
 
 IDirectSoundCapture* g_pDirectSoundCapture = nullptr;
+CaptureCreateFunction g_pDirectSoundCaptureCreate = DirectSoundCaptureCreate;
 
 static CaptureDeviceEntry g_CaptureDevices[kMaxCaptureDevices];
 static int g_iCaptureDeviceCount = 0;
@@ -34,6 +35,16 @@ BOOL CALLBACK AddCaptureDevice(LPGUID guid, LPCSTR description, LPCSTR moduleNam
 
 HRESULT OpenCaptureDevice()
 {
+    const HRESULT hr = OpenChosenCaptureDevice();
+    if (FAILED(hr)) {
+        ReportFailure(kFailureDirectSoundInit, hr);
+        return E_FAIL;
+    }
+    return S_OK;
+}
+
+HRESULT OpenChosenCaptureDevice()
+{
     ReleaseCaptureObjects();
     g_iCaptureDeviceCount = 0;
     DirectSoundCaptureEnumerateA(AddCaptureDevice, nullptr);
@@ -44,12 +55,7 @@ HRESULT OpenCaptureDevice()
     if (index < 0 || index >= g_iCaptureDeviceCount)
         index = 0;
     g_SelectedCaptureDevice = g_CaptureDevices[index].guid;
-    const HRESULT hr = CreateCaptureObject(&g_SelectedCaptureDevice);
-    if (FAILED(hr)) {
-        ReportFailure(kFailureDirectSoundInit, hr);
-        return E_FAIL;
-    }
-    return S_OK;
+    return CreateCaptureObject(&g_SelectedCaptureDevice);
 }
 
 HRESULT CreateCaptureObject(const GUID* guid)
@@ -58,7 +64,7 @@ HRESULT CreateCaptureObject(const GUID* guid)
     ReleaseCaptureObjects();
     ResetCaptureGeometry();
     IDirectSoundCapture* capture = nullptr;
-    HRESULT hr = DirectSoundCaptureCreate(guid, &capture, nullptr);
+    HRESULT hr = g_pDirectSoundCaptureCreate(guid, &capture, nullptr);
     if (FAILED(hr))
         return hr;
     g_pDirectSoundCapture = capture;

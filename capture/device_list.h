@@ -21,11 +21,18 @@ struct CaptureDeviceEntry {
 // here in place of a real device.
 extern IDirectSoundCapture* g_pDirectSoundCapture;
 
+// Creates a capture object: DirectSoundCaptureCreate, or a test double.
+using CaptureCreateFunction = HRESULT(WINAPI*)(LPCGUID guid, LPDIRECTSOUNDCAPTURE* capture,
+                                               LPUNKNOWN outer);
+extern CaptureCreateFunction g_pDirectSoundCaptureCreate;
+
 // Releases what is open, enumerates the devices anew and opens the one at
 // m_iCurrentAudioDriver. An index outside the devices just found (negative,
 // at or past the count, or 16 and above) opens slot 0 for this run and is
 // kept as it is. On failure reports it and returns E_FAIL.
 HRESULT OpenCaptureDevice();
+// The same without the report: the failing HRESULT is returned.
+HRESULT OpenChosenCaptureDevice();
 
 // The enumeration callback: stores one device; the primary device (null
 // identifier) is skipped; returns FALSE once the list is full.

@@ -10,19 +10,23 @@ struct FailureText {
     const char* text;  // a printf format where the failure has a value
     const char* caption;
     UINT style;
+    bool endsUnsaved;
 };
 
 const FailureText kFailureTexts[] = {
-    {"DirectSound の初期化に失敗しました。", "fatal error", MB_ICONERROR | MB_OK},
-    {"キャプチャバッファを確保できません", "fatal error", MB_ICONERROR | MB_OK},
-    {"FFT バッファを確保できません", "fatal error", MB_ICONERROR | MB_OK},
-    {"Buffer overflow. too many g_iCountOfPCMData", "fatal error", MB_OK},
-    {"Direct Sound の通知イベントに失敗しました。\n終了します。", "Tavrel", MB_ICONERROR | MB_OK},
-    {"DirectSound デバイスが利用できません。", "fatal error", MB_ICONERROR | MB_OK},
-    {"重大な初期化エラー", "fatal error", MB_ICONERROR | MB_OK},
-    {"値が不正です: m_iThinResurgeWave = %d", "fatal error", MB_ICONERROR | MB_OK},
-    {"利用できるサウンドデバイスがありません。", "fatal error", MB_ICONERROR | MB_OK},
+    {"DirectSound の初期化に失敗しました。", "fatal error", MB_ICONERROR | MB_OK, false},
+    {"キャプチャバッファを確保できません", "fatal error", MB_ICONERROR | MB_OK, false},
+    {"FFT バッファを確保できません", "fatal error", MB_ICONERROR | MB_OK, false},
+    {"Buffer overflow. too many g_iCountOfPCMData", "fatal error", MB_OK, true},
+    {"Direct Sound の通知イベントに失敗しました。\n終了します。", "Tavrel", MB_ICONERROR | MB_OK,
+     true},
+    {"DirectSound デバイスが利用できません。", "fatal error", MB_ICONERROR | MB_OK, false},
+    {"重大な初期化エラー", "fatal error", MB_ICONERROR | MB_OK, true},
+    {"値が不正です: m_iThinResurgeWave = %d", "fatal error", MB_ICONERROR | MB_OK, true},
+    {"利用できるサウンドデバイスがありません。", "fatal error", MB_ICONERROR | MB_OK, false},
 };
+
+bool s_bRunEndsUnsaved = false;
 
 // Windows of this thread that the box must hold off: while it is up the
 // user can reach nothing of Tavrel, and its loop runs none of its commands.
@@ -35,7 +39,8 @@ struct DisabledWindows {
 BOOL CALLBACK DisableWindow(HWND window, LPARAM context)
 {
     DisabledWindows* d = reinterpret_cast<DisabledWindows*>(context);
-    if (window == d->owner || !IsWindowVisible(window) || !IsWindowEnabled(window))
+    if (window == d->owner || window == g_hTitleWindow || !IsWindowVisible(window) ||
+        !IsWindowEnabled(window))
         return TRUE;
     if (d->count == static_cast<int>(sizeof d->windows / sizeof d->windows[0]))
         return FALSE;
@@ -49,6 +54,7 @@ BOOL CALLBACK DisableWindow(HWND window, LPARAM context)
 void ReportFailure(Failure failure, HRESULT hr, int value, HWND owner)
 {
     const FailureText& f = kFailureTexts[failure];
+    s_bRunEndsUnsaved = s_bRunEndsUnsaved || f.endsUnsaved;
     char text[160];
     std::snprintf(text, sizeof text, f.text, value);
     char log[224];
@@ -63,4 +69,9 @@ void ReportFailure(Failure failure, HRESULT hr, int value, HWND owner)
     MessageBoxA(owner, text, f.caption, f.style);
     for (int i = 0; i < disabled.count; ++i)
         EnableWindow(disabled.windows[i], TRUE);
+}
+
+bool RunEndsUnsaved()
+{
+    return s_bRunEndsUnsaved;
 }

@@ -1,7 +1,8 @@
 // The one way Tavrel tells the user that something failed: a message box
 // with the failure's own text and caption, modal to the control dialog (or
 // to the dialog it has open), with every other window of Tavrel disabled
-// until it is answered. The HRESULT goes to the debugger's output.
+// until it is answered (the title window excepted: it goes by itself). The
+// HRESULT goes to the debugger's output.
 #pragma once
 #include <windows.h>
 
@@ -21,3 +22,8 @@ enum Failure {
 // box is owned by owner when given, else by the control dialog's active
 // popup, else by nothing (before the control dialog exists).
 void ReportFailure(Failure failure, HRESULT hr = S_OK, int value = 0, HWND owner = nullptr);
+
+// True once a failure that ends the run without saving (a failed read, the
+// buffer overflow, the failed set-up, the invalid share) has been reported:
+// a log-off under its box must not save either.
+bool RunEndsUnsaved();

@@ -3,3 +3,4 @@
 HINSTANCE g_hInstance = nullptr;
 HWND g_hControlDialog = nullptr;
 HANDLE g_hNotificationEvent = nullptr;
+HWND g_hTitleWindow = nullptr;

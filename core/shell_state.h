@@ -12,3 +12,5 @@ extern HINSTANCE g_hInstance;
 extern HWND g_hControlDialog;
 // Auto-reset; every capture notification position sets it.
 extern HANDLE g_hNotificationEvent;
+// The title window while it is up; null before and after.
+extern HWND g_hTitleWindow;

@@ -48,20 +48,47 @@ static void ClearDisplayWindows()
     SendMessageA(g_hFFTWindow, UM_CLEAR, 0, 0);
 }
 
+// A start on a capture object that no longer works (its device went and
+// came back, or its sound server restarted) is tried once more on the chosen
+// device opened afresh, as the settings' OK opens it.
+static HRESULT StartCapturing()
+{
+    g_bCapturing = true;
+    HRESULT hr = HasCaptureObject() ? SwitchCapture(true) : E_FAIL;
+    // Memory that could not be had is no device's fault, and was reported.
+    if (SUCCEEDED(hr) || hr == E_OUTOFMEMORY)
+        return hr;
+    StopCapturing();
+    hr = OpenChosenCaptureDevice();
+    if (FAILED(hr))
+        return hr;
+    g_bCapturing = true;
+    return SwitchCapture(true);
+}
+
 static BOOL OnStartStop(HWND dialog)
 {
-    g_bCapturing = !g_bCapturing;
+    HRESULT hr;
     if (g_bCapturing) {
+        hr = StopCapturing();
+    } else {
         g_iSweepPosition = 0;
         ClearDisplayWindows();
+        hr = StartCapturing();
     }
-    HRESULT hr = SwitchCapture(g_bCapturing);
-    if (HasCaptureObject() && SUCCEEDED(hr))
+    if (SUCCEEDED(hr))
         return TRUE;
-    g_bCapturing = false;
-    SwitchCapture(false);
-    ReportFailure(kFailureDeviceUnavailable, FAILED(hr) ? hr : E_FAIL, 0, dialog);
+    StopCapturing();
+    ReportFailure(kFailureDeviceUnavailable, hr, 0, dialog);
     return FALSE;
+}
+
+void StopLostCapture(HWND dialog)
+{
+    const HRESULT hr = StopCapturing();
+    // Its device is gone: the next start opens the device afresh.
+    ReleaseCaptureObjects();
+    ReportFailure(kFailureDeviceUnavailable, FAILED(hr) ? hr : E_FAIL, 0, dialog);
 }
 
 static void ToggleWindow(bool* shown)
@@ -161,7 +188,10 @@ INT_PTR CALLBACK ControlDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
         return TRUE;
     case WM_ENDSESSION:
-        // Log-off and shut-down end the run as F12 does: nothing is lost.
+        // Log-off and shut-down end the run as F12 does: nothing is lost;
+        // under a box that ends the run unsaved, they end it unsaved.
+        if (wParam && RunEndsUnsaved())
+            ExitProcess(0);
         if (wParam)
             SendMessageA(dialog, WM_COMMAND, IDM_EXIT, 0);
         return TRUE;

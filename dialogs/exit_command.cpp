@@ -24,8 +24,7 @@ static void StoreWindowPlace(HWND window, int* x, int* y)
 
 void SaveOnExit()
 {
-    g_bCapturing = false;
-    SwitchCapture(false);
+    StopCapturing();
     ReleaseCaptureObjects();
 
     StoreWindowPlace(g_hControlDialog, &g_Settings.m_CtrlDlgWindowXPos,

@@ -176,8 +176,7 @@ void StoreSettingsDialog(HWND dialog)
 // under whatever runs, and the main loop does not read blocks meanwhile.
 static void OnInitDialog(HWND dialog)
 {
-    g_bCapturing = false;
-    SwitchCapture(false);
+    StopCapturing();
     FillSettingsDialog(dialog);
 }
 

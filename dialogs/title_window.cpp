@@ -3,8 +3,8 @@
 #include "module_path.h"
 #include "path_join.h"
 #include "resource.h"
+#include "shell_state.h"
 
-HWND g_hTitleWindow = nullptr;
 // Read and decoded once, when the window opens; every paint draws it.
 static PictureHolder s_titlePicture;
 

@@ -33,10 +33,6 @@ private:
     IPicture* m_pPicture;
 };
 
-// Kept only so that own-window checks can recognise the title window; null
-// before it is created and after it has gone.
-extern HWND g_hTitleWindow;
-
 INT_PTR CALLBACK TitleWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Creates the window from its template, shows it and paints it at once.

@@ -125,7 +125,7 @@ void Tavrel::Key(UINT virtualKey) const
     PostMessageW(dialog, WM_KEYUP, virtualKey, first | 0xC0000000);
 }
 
-bool Tavrel::AnswerBox(Box* box) const
+bool Tavrel::AnswerBox(Box* box, bool press) const
 {
     const bool seen = WaitUntil(
         [&] {
@@ -140,7 +140,9 @@ bool Tavrel::AnswerBox(Box* box) const
             return false;
         },
         8000);
-    return seen && PostMessageW(box->window, WM_COMMAND, IDOK, 0) &&
+    if (!seen || !press)
+        return seen;
+    return PostMessageW(box->window, WM_COMMAND, IDOK, 0) &&
            WaitUntil([&] { return !IsWindowVisible(box->window); });
 }
 

@@ -65,9 +65,10 @@ public:
     }
     std::wstring Item(int id) const { return Text(GetDlgItem(dialog, id)); }
     void Key(UINT virtualKey) const;  // a press and release as the keyboard queues them
-    bool AnswerBox(Box* box) const;   // waits for a message box, notes what it shows, presses OK
-    bool Captures() const;            // the block counter reaches 30
-    DWORD Exit(DWORD ms = 10000);     // the exit code, or STILL_ACTIVE
+    // Waits for a message box, notes what it shows, presses OK unless told not to.
+    bool AnswerBox(Box* box, bool press = true) const;
+    bool Captures() const;         // the block counter reaches 30
+    DWORD Exit(DWORD ms = 10000);  // the exit code, or STILL_ACTIVE
 
     HWND dialog = nullptr, windows[4] = {};
     DWORD pid = 0;

@@ -52,6 +52,24 @@ TEST(Capture, ReadTakesWholeBlocksAndWrapsThenTheOverloadCut)
               (Numbers{0, 0, 1, 2}));
 }
 
+TEST(Capture, TheWatchAllowsTheFirstNotificationLongerThenHalfASecond)
+{
+    // Started near the tick wrap: 2500 ms for the first notification, then 500 after each;
+    // 0 once exceeded, no limit once stopped.
+    CaptureWatch watch = {};
+    EXPECT_EQ(CaptureWaitLimit(watch, 7), 0xFFFFFFFFu);
+    ArmCaptureWatch(watch, 0xFFFFFF00u);
+    EXPECT_EQ((Numbers{CaptureWaitLimit(watch, 0xFFFFFF00u), CaptureWaitLimit(watch, 0x700u),
+                       CaptureWaitLimit(watch, 0x8C4u)}),
+              (Numbers{2500, 452, 0}));
+    NoteCaptureNotification(watch, 0x10u);
+    EXPECT_EQ((Numbers{CaptureWaitLimit(watch, 0x10u), CaptureWaitLimit(watch, 0x200u),
+                       CaptureWaitLimit(watch, 0x204u), CaptureWaitLimit(watch, 0x10u + 600)}),
+              (Numbers{500, 4, 0, 0}));
+    DisarmCaptureWatch(watch);
+    EXPECT_EQ(CaptureWaitLimit(watch, 0x10u + 600), 0xFFFFFFFFu);
+}
+
 TEST(Sweep, RunsOneToWidthLessFiftyAndWrapsByTheRemainder)
 {
     // position, width, next: a width shrunk under the position wraps by the remainder, not to

@@ -94,7 +94,9 @@ TEST(CaptureSession, AFailedStartIsReportedModallyAndLeavesNothingRunning)
     // not reach the device at all.
     Fake().startResult = DSERR_GENERIC;
     ModalDriver driver;
+    const int opens = g_captureOpens;
     PressStartStop();
+    EXPECT_EQ(g_captureOpens, opens + 1) << "the device is opened afresh before giving up";
     Fake().startResult = S_OK;
     for (int rate : {50, 2000000}) {
         const size_t buffers = Fake().buffers.size();
@@ -111,6 +113,22 @@ TEST(CaptureSession, AFailedStartIsReportedModallyAndLeavesNothingRunning)
     }
     EXPECT_TRUE(!g_bCapturing && !g_pPCMData && !g_pCaptureBuffer &&
                 Fake().LastBuffer()->refs == 0);
+
+    // A capture object that no longer starts, where the device opened afresh does: it captures
+    // at the first press, with no box.
+    g_pDirectSoundCaptureCreate(nullptr, &g_pDirectSoundCapture, nullptr);
+    Fake().startResult = DSERR_NODRIVER;
+    Fake().buffers.clear();
+    g_pDirectSoundCaptureCreate = [](LPCGUID, LPDIRECTSOUNDCAPTURE* capture, LPUNKNOWN) {
+        Fake().startResult = S_OK;
+        return CreateFake(nullptr, capture, nullptr);
+    };
+    PressStartStop();
+    const FakeCaptureBuffer* refused = Fake().buffers[0].get();
+    g_pDirectSoundCaptureCreate = CreateFake;
+    EXPECT_EQ(driver.boxes.size(), 3u) << "a box although the device opened afresh captures";
+    EXPECT_TRUE(g_bCapturing && Fake().LastBuffer()->started && refused->refs == 0);
+    PressStartStop();
 }
 
 }  // namespace

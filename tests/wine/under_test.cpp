@@ -22,6 +22,15 @@ FakeDirectSoundCapture& Fake()
     return *fake;
 }
 
+int g_captureOpens = 0;
+HRESULT WINAPI CreateFake(LPCGUID, LPDIRECTSOUNDCAPTURE* capture, LPUNKNOWN)
+{
+    ++g_captureOpens;
+    Fake().AddRef();
+    *capture = &Fake();
+    return S_OK;
+}
+
 // Before the first test: the control dialog and the display windows, apart on
 // the screen, for the whole run.
 struct TavrelWindows : ::testing::Environment {
@@ -40,6 +49,7 @@ void TavrelWindows::SetUp()
     s.m_FFTWindowXPos = 480, s.m_FFTWindowYPos = 640;
     g_hNotificationEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     g_pDirectSoundCapture = &Fake();
+    g_pDirectSoundCaptureCreate = CreateFake;  // a device opened afresh is the double again
     g_hControlDialog = CreateDialogParamA(g_hInstance, MAKEINTRESOURCEA(IDD_CONTROL), nullptr,
                                           ControlDialogProc, 0);
     ShowWindow(g_hControlDialog, SW_SHOW);
@@ -138,13 +148,22 @@ LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
+// One driver at a time: a new one takes over from the one before.
 ModalDriver::ModalDriver()
 {
+    if (s_hook)
+        UnhookWindowsHookEx(s_hook);
     s_driver = this;
     s_scripts.clear(), s_opened.clear();
     s_hook = SetWindowsHookExA(WH_CBT, OnCbt, nullptr, GetCurrentThreadId());
 }
 
-ModalDriver::~ModalDriver() { UnhookWindowsHookEx(s_hook); }
+ModalDriver::~ModalDriver()
+{
+    if (s_driver != this)
+        return;
+    UnhookWindowsHookEx(s_hook);
+    s_hook = nullptr, s_driver = nullptr;
+}
 
 void ModalDriver::Then(std::function<void(HWND)> script) { s_scripts.push_back(script); }

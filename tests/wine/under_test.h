@@ -14,6 +14,9 @@
 #include "fake_dsound.h"
 
 FakeDirectSoundCapture& Fake();
+// How often the device was opened afresh (each open gives the double).
+extern int g_captureOpens;
+HRESULT WINAPI CreateFake(LPCGUID, LPDIRECTSOUNDCAPTURE* capture, LPUNKNOWN);
 void Pump();
 void PressStartStop();
 // Writes the frames (left, right) after the last ones, moves the read
