@@ -86,7 +86,9 @@ static BOOL OnStartStop(HWND dialog)
 void StopLostCapture(HWND dialog)
 {
     const HRESULT hr = StopCapturing();
-    // Its device is gone: the next start opens the device afresh.
+    // Its device is gone, and a stop on it fails half-way: what the capture
+    // held goes now, and the next start opens the device afresh.
+    FreeSampleBuffers();
     ReleaseCaptureObjects();
     ReportFailure(kFailureDeviceUnavailable, FAILED(hr) ? hr : E_FAIL, 0, dialog);
 }
