@@ -58,7 +58,7 @@ wineserver_pid() {
   local p folder
   folder=$(stat -c 'server-%d-%i' "$WINEPREFIX" | awk -F- '{ printf "server-%x-%x", $2, $3 }')
   for p in $(pgrep -f wineserver); do
-    [ "$(basename "$(readlink "/proc/$p/cwd")")" = "$folder" ] && echo "$p"
+    if [ "$(basename "$(readlink "/proc/$p/cwd")")" = "$folder" ]; then echo "$p"; fi
   done | head -n1
 }
 

@@ -23,6 +23,7 @@ demo_signal() {
 }
 
 line_in_start() {
+  mkdir -p "$1"
   LINE_IN_RUNTIME=$(short_dir)
   pulse_start "$LINE_IN_RUNTIME" "$1" "$2" && LINE_IN_SERVER=$pulse_pid \
     && export PULSE_SERVER=unix:$LINE_IN_RUNTIME/pulse/native && return
