@@ -15,16 +15,16 @@ wait_for() {
 
 # checkout_path_ok NAME: fails with one line, said as NAME, when Wine cannot
 # take the checkout's path. Tavrel and the tests under Wine name their files
-# in the Japanese code page (CP932), and Tavrel.exe finds the files beside
-# it only within Windows' 260-byte path limit: "Z:", the path and
-# "/build/win/bin/Tavrel.exe" must stay under it.
+# in the Japanese code page (CP932), and a program finds the files beside it
+# only within Windows' 260-byte path limit: "Z:", the path and the deepest
+# program's "/build/win/bench/wine_block_step_bench.exe" must stay under it.
 checkout_path_ok() {
   local cp932
   if ! cp932=$(printf '%s' "$tavrel_root" | iconv -f UTF-8 -t CP932 2>/dev/null | wc -c); then
     echo "$1: the checkout's path ($tavrel_root) holds characters that Wine's Japanese code page (CP932) cannot name: clone it into a folder whose path has none" >&2
     return 1
-  elif [ "$cp932" -gt 232 ]; then
-    echo "$1: the checkout's path is $cp932 bytes under Wine, over the 232 that keep build/win/bin/Tavrel.exe within Windows' 260-byte path limit: clone it into a shorter path" >&2
+  elif [ "$cp932" -gt 220 ]; then
+    echo "$1: the checkout's path is $cp932 bytes under Wine, over the 220 that keep the programs in build/win within Windows' 260-byte path limit: clone it into a shorter path" >&2
     return 1
   fi
 }
