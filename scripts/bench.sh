@@ -35,7 +35,6 @@ key='HKCU\Software\Korvane\Tavrel'
 work=$(mktemp -d "$env_dir/bench.XXXXXX")
 tavrel=''
 settings_aside "$key" "$work"
-# shellcheck disable=SC2317  # the EXIT trap calls it
 cleanup() {
   set +e
   [ -n "$tavrel" ] && kill "$tavrel" 2>/dev/null

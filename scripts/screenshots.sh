@@ -33,7 +33,6 @@ scripts/wine-env.sh start "$env_dir"
 . "$env_dir/env.sh"
 work=$(mktemp -d "$env_dir/shots.XXXXXX")
 tavrel=''
-# shellcheck disable=SC2317  # the EXIT trap calls it
 cleanup() {
   set +e
   [ -n "$tavrel" ] && kill "$tavrel" 2>/dev/null

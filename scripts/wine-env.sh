@@ -160,9 +160,11 @@ state=$dir/state
 case $cmd in
   start)
     mkdir -p "$state"
-    # A start that fails ends what it started, and only that.
+    # A start that fails ends what it started, and only that, last first:
+    # the sound server writes into the short folder as it ends.
     started=()
-    trap '[ $? -eq 0 ] || stop_parts "${started[@]}"' EXIT
+    undo() { local i; for ((i = ${#started[@]} - 1; i >= 0; i--)); do stop_parts "${started[i]}"; done; }
+    trap '[ $? -eq 0 ] || undo' EXIT
     trap 'exit 1' INT TERM HUP PIPE
     if [ ! -d "$(read_state short)" ]; then short_dir > "$state/short"; started+=(short); fi
     common_env
