@@ -107,9 +107,11 @@ WINE=$tmp/empty/wine64|$nowine
 -u DISPLAY WINE=$tmp/empty/wine64|run: no display (DISPLAY is not set): running headless on a private display with a demo signal\n$nowine
 CASES
 
-# A test environment whose PulseAudio fails ends the Xvfb it had started.
+# A test environment whose PulseAudio fails ends the Xvfb it had started and
+# removes the short folder it made (in the runtime folder, a short path).
 rc=0; out=$(TAVREL_PULSE_RATE=bogus DESKTOP_TEST_RUN=$tmp "$root/scripts/wine-env.sh" start "$tmp/env" 2>&1) || rc=$?
 { [ $rc -ne 0 ] && [ "$out" = "wine-env: PulseAudio did not start (see $tmp/env/pulse.log)" ]; } \
   || fail "failed start: exit $rc, printed: $out"
 no_leftovers "the failed wine-env.sh start"
+left=$(compgen -G "$XDG_RUNTIME_DIR/tavrel.*" || true); [ -z "$left" ] || fail "the failed start left $left"
 echo "desktop run test passed in $SECONDS s"
