@@ -9,7 +9,10 @@
 #   wine-env.sh status [DIR]  exit 0 when the environment in DIR is up
 #   wine-env.sh prefix DIR    make a prefix at DIR for a desktop, unless it is there
 #
-# DIR defaults to $TAVREL_WINE_ENV, else ./build/wine-env.
+# DIR defaults to $TAVREL_WINE_ENV, else ./build/wine-env; DIR/state keeps
+# what runs. What has a length limit (the sound server's socket, the
+# display's pipe) is in a short folder of its own, removed at the stop, so
+# DIR may lie anywhere: DIR/env.sh holds it as XDG_RUNTIME_DIR.
 set -euo pipefail
 
 cmd=${1:-status}
