@@ -8,6 +8,11 @@ target_link_libraries(native_tests PRIVATE tavrel_core tavrel_analysis tavrel_ca
                       tavrel_windows tavrel_dialogs GTest::gtest_main)
 gtest_discover_tests(native_tests DISCOVERY_TIMEOUT 60)
 
+# Every shell script and shell test, with what it sources, as shellcheck reads it.
+file(GLOB_RECURSE tavrel_shell_scripts CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/scripts/*.sh
+     ${CMAKE_SOURCE_DIR}/tests/*.sh)
+add_test(NAME native.shellcheck COMMAND shellcheck -x --source-path=SCRIPTDIR ${tavrel_shell_scripts})
+
 # Benchmarks are built without sanitizers, in their own build (scripts/bench.sh).
 if(NOT TAVREL_SANITIZE)
   add_subdirectory(bench)

@@ -28,5 +28,8 @@ add_subdirectory(tests/e2e)
 # The desktop run command as a user meets it: a shell test, no emulator.
 add_test(NAME desktop.run COMMAND bash ${CMAKE_SOURCE_DIR}/tests/desktop/desktop_run_test.sh)
 set_tests_properties(desktop.run PROPERTIES TIMEOUT 170)
+# The test environment from a checkout at a long path with a space and Japanese text.
+add_test(NAME env.long_path COMMAND bash ${CMAKE_SOURCE_DIR}/tests/env/env_path_test.sh)
+set_tests_properties(env.long_path PROPERTIES TIMEOUT 60)
 
 include(${CMAKE_SOURCE_DIR}/bench/wine_block_step_bench.cmake)

@@ -12,7 +12,10 @@
 # Builds into build/bench-native and build/win; uses the Wine environment of
 # build/win (started and stopped here when it is not already up).
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=line-in.sh
+. "$(dirname "$0")/line-in.sh"
+checkout_path_ok bench
+root=$tavrel_root
 cd "$root"
 blocks=${1:-3000}
 seconds=${2:-60}
@@ -21,21 +24,13 @@ build=$root/build/win
 env_dir=$build/wine-env
 
 echo "== ddct against FFTW (native, Release) =="
-cmake -S . -B build/bench-native -DCMAKE_BUILD_TYPE=Release -DTAVREL_SANITIZE=OFF >/dev/null
+configure bench build/bench-native
 cmake --build build/bench-native -j"$jobs" --target ddct_bench >/dev/null
 build/bench-native/bench/ddct_bench --benchmark_min_time=0.2
 
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+configure win "$build"
 cmake --build "$build" -j"$jobs" --target Tavrel tavrel_files wine_block_step_bench proc_sampler >/dev/null
-started_env=0
-if ! scripts/wine-env.sh status "$env_dir"; then
-  scripts/wine-env.sh start "$env_dir"
-  started_env=1
-fi
-# shellcheck disable=SC1091
-. "$env_dir/env.sh"
-# shellcheck disable=SC1091
-. scripts/line-in.sh
+env_up "$env_dir"
 key='HKCU\Software\Korvane\Tavrel'
 work=$(mktemp -d "$env_dir/bench.XXXXXX")
 tavrel=''
@@ -46,7 +41,7 @@ cleanup() {
   line_in_stop
   settings_back "$key" "$work"
   rm -rf "$work"
-  [ $started_env -eq 1 ] && scripts/wine-env.sh stop "$env_dir"
+  env_down "$env_dir"
 }
 trap cleanup EXIT
 
@@ -62,7 +57,7 @@ wineserver_pid() {
   local p folder
   folder=$(stat -c 'server-%d-%i' "$WINEPREFIX" | awk -F- '{ printf "server-%x-%x", $2, $3 }')
   for p in $(pgrep -f wineserver); do
-    [ "$(basename "$(readlink "/proc/$p/cwd")")" = "$folder" ] && echo "$p"
+    if [ "$(basename "$(readlink "/proc/$p/cwd")")" = "$folder" ]; then echo "$p"; fi
   done | head -n1
 }
 
@@ -86,11 +81,11 @@ for rate in 48000 96000; do
   "$WINE" "$build/bench/proc_sampler.exe" key space >/dev/null
   sleep 5
   pid=$(pgrep -x Tavrel.exe | head -n1)
-  read -r t0 p0 s0 x0 < <(echo "$(ticks /proc/$pid/task/$pid/stat) $(ticks /proc/$pid/stat) \
-$(ticks /proc/$server/stat) $(ticks /proc/$xvfb/stat)")
+  read -r t0 p0 s0 x0 < <(echo "$(ticks "/proc/$pid/task/$pid/stat") $(ticks "/proc/$pid/stat") \
+$(ticks "/proc/$server/stat") $(ticks "/proc/$xvfb/stat")")
   sleep "$seconds"
-  read -r t1 p1 s1 x1 < <(echo "$(ticks /proc/$pid/task/$pid/stat) $(ticks /proc/$pid/stat) \
-$(ticks /proc/$server/stat) $(ticks /proc/$xvfb/stat)")
+  read -r t1 p1 s1 x1 < <(echo "$(ticks "/proc/$pid/task/$pid/stat") $(ticks "/proc/$pid/stat") \
+$(ticks "/proc/$server/stat") $(ticks "/proc/$xvfb/stat")")
   share() { awk -v d="$1" -v hz="$hz" -v s="$seconds" 'BEGIN { printf "%.1f %%", 100 * d / hz / s }'; }
   echo "$rate Hz: Tavrel's thread $(share $((t1 - t0))), its process $(share $((p1 - p0)))," \
        "wineserver $(share $((s1 - s0))), Xvfb $(share $((x1 - x0)));" \

@@ -1,38 +1,43 @@
-# Sourced by the soak and benchmark commands: a PulseAudio server of their
-# own, with one line-in at a chosen rate playing a known tone, so the test
-# environment's server and its devices are left as they are.
+# shellcheck shell=bash
+# Sourced by the run, soak, benchmark and screenshot commands and the shell
+# tests: the demo signal, and a PulseAudio server of their own with one
+# line-in at a chosen rate playing it, so the test environment's server and
+# its devices are left as they are.
 #
-#   line_in_start DIR RATE   start the server in DIR; exports PULSE_SERVER
-#   line_in_play DIR RATE [RAW]   loop RAW (s16le stereo), by default 1 kHz
-#                                 at -6 dB left and 440 Hz at -20 dB right
+#   demo_signal FILE RATE SECONDS   write the demo signal (s16le stereo):
+#                            1 kHz at -6 dB left, 440 Hz at -20 dB right
+#   line_in_start DIR RATE   start the server (files in DIR); exports PULSE_SERVER
+#   line_in_play DIR RATE [RAW]   loop RAW (s16le stereo), by default the
+#                                 demo signal
 #   line_in_stop             end the player and the server
 #   settings_aside KEY DIR   keep the registry key KEY in DIR and delete it
 #   settings_back KEY DIR    put KEY back as settings_aside found it
 
+# shellcheck source=tavrel-lib.sh
+. "$(dirname "${BASH_SOURCE[0]}")/tavrel-lib.sh"
+
+# Whole periods of both tones in a whole number of seconds: it loops seamlessly.
+demo_signal() {
+  sox -n -r "$2" -c 2 -b 16 -e signed -t raw "$1" \
+      synth "$3" sine 1000 sine 440 gain -n 0 remix 1v0.5 2v0.1 2>/dev/null
+}
+
 line_in_start() {
-  local dir=$1 rate=$2
-  mkdir -p "$dir/run"; chmod 700 "$dir/run"
-  cat > "$dir/server.pa" <<PA
-load-module module-native-protocol-unix auth-anonymous=1 socket=$dir/native
-load-module module-null-sink sink_name=tavrel_line rate=$rate channels=2 sink_properties=device.description=TavrelLine
-set-default-sink tavrel_line
-set-default-source tavrel_line.monitor
-PA
-  LC_ALL=C XDG_RUNTIME_DIR=$dir/run HOME=$dir/run pulseaudio --daemonize=no --exit-idle-time=-1 \
-    --disallow-exit -n -F "$dir/server.pa" --log-target=file:"$dir/pulse.log" >/dev/null 2>&1 &
-  LINE_IN_SERVER=$!
-  export PULSE_SERVER=unix:$dir/native
-  for _ in $(seq 100); do pactl info >/dev/null 2>&1 && return; sleep 0.1; done
-  echo "line-in: PulseAudio did not start (see $dir/pulse.log)" >&2
+  mkdir -p "$1"
+  LINE_IN_RUNTIME=$(short_dir)
+  pulse_start "$LINE_IN_RUNTIME" "$1" "$2" && LINE_IN_SERVER=$pulse_pid \
+    && export PULSE_SERVER=unix:$LINE_IN_RUNTIME/pulse/native && return
+  LINE_IN_SERVER=$pulse_pid
+  echo "line-in: PulseAudio did not start (see $1/pulse.log)" >&2
   return 1
 }
 
 line_in_play() {
-  local dir=$1 rate=$2 raw=${3:-$1/tone.raw}
-  [ -n "${3:-}" ] || sox -n -r "$rate" -c 2 -b 16 -e signed -t raw "$raw" \
-      synth 1 sine 1000 sine 440 remix 1v0.5 2v0.1 2>/dev/null
-  setsid sh -c "while cat '$raw'; do :; done | pacat --playback --device=tavrel_line \
-    --format=s16le --rate=$rate --channels=2 --raw" >/dev/null 2>&1 &
+  local raw=${3:-$1/tone.raw}
+  [ -n "${3:-}" ] || demo_signal "$raw" "$2" 1
+  # shellcheck disable=SC2016  # $0 and $1 are the child's arguments
+  setsid bash -c 'while cat "$0"; do :; done | pacat --playback --device=tavrel_line \
+    --format=s16le --rate="$1" --channels=2 --raw' "$raw" "$2" >/dev/null 2>&1 &
   LINE_IN_PLAYER=$!
 }
 
@@ -40,7 +45,8 @@ line_in_stop() {
   [ -n "${LINE_IN_PLAYER:-}" ] && kill -- "-$LINE_IN_PLAYER" 2>/dev/null
   [ -n "${LINE_IN_SERVER:-}" ] && kill "$LINE_IN_SERVER" 2>/dev/null &&
     wait "$LINE_IN_SERVER" 2>/dev/null
-  LINE_IN_PLAYER='' LINE_IN_SERVER=''
+  [ -n "${LINE_IN_RUNTIME:-}" ] && rm -rf "$LINE_IN_RUNTIME"
+  LINE_IN_PLAYER='' LINE_IN_SERVER='' LINE_IN_RUNTIME=''
   return 0
 }
 

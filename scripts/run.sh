@@ -13,11 +13,12 @@
 #   TAVREL_RUN_SECONDS=N    end Tavrel normally (F12) after N seconds
 #   WINE                    the wine64 to use (default: on PATH, else Debian's)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=line-in.sh
+. "$(dirname "$0")/line-in.sh"
+root=$tavrel_root
 cd "$root"
 fail() { echo "run: $*" >&2; exit 1; }
-# shellcheck source=tavrel-lib.sh
-. scripts/tavrel-lib.sh
+checkout_path_ok run || exit 1
 
 bash scripts/setup.sh || echo "run: scripts/setup.sh failed; checking what is missing" >&2
 
@@ -41,19 +42,19 @@ if [ $desktop -eq 1 ]; then
     || fail "no sound server reachable from this desktop (pactl info fails): start PulseAudio or PipeWire's pipewire-pulse, or unset DISPLAY for the headless run"
 fi
 
-[ -f build/win/CMakeCache.txt ] \
-  || cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+[ -f build/win/CMakeCache.txt ] || configure win build/win
 cmake --build build/win -j"${TAVREL_JOBS:-2}" --target Tavrel tavrel_files >/dev/null
 exe=$root/build/win/bin/Tavrel.exe
 run_dir=$root/build/run
 mkdir -p "$run_dir"
 
 tavrel='' loops=()
+# shellcheck disable=SC2317  # the EXIT trap calls it
 cleanup() {
   set +e
   # The loops run in sessions of their own: end each with its children.
   for p in "${loops[@]}"; do kill -- "-$p" 2>/dev/null; done
-  if [ $desktop -eq 0 ]; then scripts/wine-env.sh stop "$run_dir/env"
+  if [ "$desktop" -eq 0 ]; then scripts/wine-env.sh stop "$run_dir/env"
   elif [ -n "$tavrel" ]; then
     # Tavrel's own prefix: end it if it still runs, and let Wine's services
     # end with the prefix's wineserver, so nothing stays behind.
@@ -67,13 +68,14 @@ trap 'exit 130' INT TERM HUP
 if [ $desktop -eq 0 ]; then
   capture=${TAVREL_RUN_CAPTURE:-1}
   WINE=$wine WINESERVER=$wineserver scripts/wine-env.sh start "$run_dir/env"
-  # shellcheck disable=SC1091
+  # shellcheck source=/dev/null  # written by wine-env.sh start
   . "$run_dir/env/env.sh"
-  sox -n -r 48000 -c 2 -b 16 -e signed -t raw "$run_dir/demo.raw" \
-      synth 10 sine 1000 sine 440 gain -n 0 remix 1v0.5 2v0.1 2>/dev/null
+  demo_signal "$run_dir/demo.raw" 48000 10
+  # shellcheck disable=SC2016  # $0 is the child's argument
   setsid bash -c 'while pacat --playback --device=tavrel_line --format=s16le --rate=48000 \
       --channels=2 --raw "$0" 2>/dev/null; do :; done' "$run_dir/demo.raw" &
   loops+=($!)
+  # shellcheck disable=SC2016  # $0 is the child's argument
   setsid bash -c 'while sleep 3; do import -display "$DISPLAY" -window root "$0.tmp.png" 2>/dev/null \
       && mv "$0.tmp.png" "$0"; done' "$run_dir/screen.png" &
   loops+=($!)
@@ -85,11 +87,10 @@ else
   capture=${TAVREL_RUN_CAPTURE:-0}
   # Tavrel's own prefix, whatever WINEPREFIX the shell holds.
   export WINEPREFIX=${XDG_DATA_HOME:-$HOME/.local/share}/tavrel/wine-prefix
-  export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   WINE=$wine WINESERVER=$wineserver scripts/wine-env.sh prefix "$WINEPREFIX"
   echo "Tavrel runs on display $DISPLAY with the desktop's sound server (prefix $WINEPREFIX)."
   # The Japanese locale for Tavrel alone: code page 932 whatever the user's.
-  env -u LANGUAGE LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 "$wine" "$exe" &
+  (wine_vars "$WINEPREFIX"; exec "$wine" "$exe") &
   tavrel=$!
 fi
 

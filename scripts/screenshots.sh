@@ -10,7 +10,10 @@
 #
 #   scripts/screenshots.sh
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=line-in.sh
+. "$(dirname "$0")/line-in.sh"
+checkout_path_ok screenshots
+root=$tavrel_root
 cd "$root"
 build=${TAVREL_BUILD_DIR:-$root/build/win}
 env_dir=$root/build/screenshots-env
@@ -19,18 +22,16 @@ key='HKCU\Software\Korvane\Tavrel'
 rate=48000
 
 if [ ! -f "$build/bin/Tavrel.exe" ]; then
-  cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+  configure win "$build"
   cmake --build "$build" -j"${TAVREL_JOBS:-2}" --target Tavrel
 fi
 
 # An environment of its own, dropped afterwards: its registry and display
 # hold nothing else.
 scripts/wine-env.sh start "$env_dir"
-# shellcheck disable=SC1091
+# shellcheck source=/dev/null  # written by wine-env.sh start
 . "$env_dir/env.sh"
 work=$(mktemp -d "$env_dir/shots.XXXXXX")
-# shellcheck disable=SC1091
-. scripts/line-in.sh
 tavrel=''
 cleanup() {
   set +e

@@ -14,35 +14,31 @@
 # already up). The user's Tavrel registry key is put back afterwards.
 set -euo pipefail
 seconds=${1:-600}
-root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=line-in.sh
+. "$(dirname "$0")/line-in.sh"
+checkout_path_ok soak
+root=$tavrel_root
 build=${TAVREL_BUILD_DIR:-$root/build/win}
 env_dir=${TAVREL_WINE_ENV:-$build/wine-env}
 sampler=$build/bench/proc_sampler.exe
 key='HKCU\Software\Korvane\Tavrel'
 rate=96000
 
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
+configure win "$build"
 cmake --build "$build" -j"${TAVREL_JOBS:-2}" --target Tavrel tavrel_files proc_sampler
 
-started_env=0
-if ! "$root/scripts/wine-env.sh" status "$env_dir"; then
-  "$root/scripts/wine-env.sh" start "$env_dir"
-  started_env=1
-fi
-# shellcheck disable=SC1091
-. "$env_dir/env.sh"
+env_up "$env_dir"
 work=$(mktemp -d "$env_dir/soak.XXXXXX")
 
-# shellcheck disable=SC1091
-. "$root/scripts/line-in.sh"
 tavrel=''
+# shellcheck disable=SC2317  # the EXIT trap calls it
 cleanup() {
   set +e
   [ -n "$tavrel" ] && kill "$tavrel" 2>/dev/null
   line_in_stop
   settings_back "$key" "$work"
   rm -rf "$work"
-  [ $started_env -eq 1 ] && "$root/scripts/wine-env.sh" stop "$env_dir"
+  env_down "$env_dir"
 }
 trap cleanup EXIT
 line_in_start "$work" $rate

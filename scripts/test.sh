@@ -2,14 +2,16 @@
 # Builds Tavrel and its tests, natively and for Windows, and runs every test:
 # the platform-free code natively under ASan/UBSan, the rest under Wine.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
+# shellcheck source=tavrel-lib.sh
+. "$(dirname "$0")/tavrel-lib.sh"
+checkout_path_ok test
+cd "$tavrel_root"
 bash scripts/setup.sh
 
 jobs=${TAVREL_JOBS:-2}
-cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug -DTAVREL_SANITIZE=ON >/dev/null
+configure native build/native
 cmake --build build/native -j"$jobs"
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+configure win build/win
 cmake --build build/win -j"$jobs"
 
 status=0
@@ -17,13 +19,8 @@ echo "== native tests =="
 ctest --test-dir build/native --output-on-failure -j"$jobs" || status=1
 
 echo "== tests under Wine =="
-env_dir=$root/build/win/wine-env
-started=0
-if ! scripts/wine-env.sh status "$env_dir"; then
-  scripts/wine-env.sh start "$env_dir"
-  started=1
-fi
-stop_env() { [ $started -eq 1 ] && scripts/wine-env.sh stop "$env_dir" || true; }
-trap stop_env EXIT
+env_dir=$tavrel_root/build/win/wine-env
+trap 'env_down "$env_dir"' EXIT
+env_up "$env_dir"
 ctest --test-dir build/win --output-on-failure || status=1
 exit $status

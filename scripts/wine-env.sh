@@ -9,7 +9,10 @@
 #   wine-env.sh status [DIR]  exit 0 when the environment in DIR is up
 #   wine-env.sh prefix DIR    make a prefix at DIR for a desktop, unless it is there
 #
-# DIR defaults to $TAVREL_WINE_ENV, else ./build/wine-env.
+# DIR defaults to $TAVREL_WINE_ENV, else ./build/wine-env; DIR/state keeps
+# what runs. What has a length limit (the sound server's socket, the
+# display's pipe) is in a short folder of its own, removed at the stop, so
+# DIR may lie anywhere: DIR/env.sh holds it as XDG_RUNTIME_DIR.
 set -euo pipefail
 
 cmd=${1:-status}
@@ -20,19 +23,19 @@ template=${TAVREL_WINE_TEMPLATE:-${XDG_CACHE_HOME:-$HOME/.cache}/tavrel/wine-pre
 
 # shellcheck source=tavrel-lib.sh
 . "$(dirname "$0")/tavrel-lib.sh"
-read_state() { [ -f "$state/$1" ] && cat "$state/$1" || true; }
+read_state() { if [ -f "$state/$1" ]; then cat "$state/$1"; fi; }
 
+# The environment's variables, written to DIR/env.sh too. Its sound server's
+# socket and runtime files are in a short folder of its own (state/short):
+# its path, in PULSE_SERVER, has no spaces, which libpulse would read as a
+# list of servers.
 common_env() {
-  # Everything the environment relies on is set here, and what would redirect
-  # Wine or PulseAudio elsewhere is cleared: the caller's shell may hold any
-  # of it (PULSE_RUNTIME_PATH would move the server's socket, PULSE_SINK or
-  # PULSE_SOURCE the default devices, LANGUAGE Wine's interface language).
   unset PULSE_RUNTIME_PATH PULSE_STATE_PATH PULSE_CONFIG_PATH PULSE_SINK PULSE_SOURCE \
-        PULSE_CLIENTCONFIG PULSE_PROP LANGUAGE WINELOADER WINEDLLPATH
-  export WINEPREFIX=$dir/prefix WINEARCH=win64 WINEDEBUG=-all
-  export WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
-  export XDG_RUNTIME_DIR=$dir/pulse-runtime PULSE_SERVER=unix:$dir/pulse-runtime/pulse/native
-  export PULSE_COOKIE=$dir/pulse-runtime/cookie HOME=${HOME:-/root}
+        PULSE_CLIENTCONFIG PULSE_PROP
+  wine_vars "$dir/prefix"
+  local short; short=$(read_state short)
+  export XDG_RUNTIME_DIR=$short PULSE_SERVER=unix:$short/pulse/native
+  export PULSE_COOKIE=$short/cookie HOME=${HOME:-/root}
 }
 
 # make_prefix DIR MANAGED: a prefix created under the Japanese locale, so
@@ -46,9 +49,8 @@ make_prefix() {
     cp -a "$template" "$tmp"
   fi
   (
-    export WINEPREFIX=$tmp WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    export LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
-    unset DISPLAY LANGUAGE WINELOADER WINEDLLPATH
+    wine_vars "$tmp"
+    unset DISPLAY
     reg() { "$wine" reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1; }
     if [ ! -f "$tmp/.tavrel-ready-2" ]; then
       "$wine" wineboot --init >/dev/null 2>&1 || true
@@ -81,7 +83,7 @@ make_template() {
 start_xvfb() {
   local pid; pid=$(read_state xvfb.pid)
   if alive "$pid"; then return; fi
-  local fifo=$dir/xvfb.fd; rm -f "$fifo"; mkfifo "$fifo"
+  local fifo=$XDG_RUNTIME_DIR/xvfb.fd; rm -f "$fifo"; mkfifo "$fifo"
   Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   echo $! > "$state/xvfb.pid"; started+=(xvfb)
   local display=''; read -r -t 20 display < "$fifo" || true
@@ -91,35 +93,11 @@ start_xvfb() {
 }
 
 start_pulse() {
-  local pid; pid=$(read_state pulse.pid)
-  if alive "$pid"; then return; fi
-  mkdir -p "$XDG_RUNTIME_DIR"; chmod 700 "$XDG_RUNTIME_DIR"
-  local rate=${TAVREL_PULSE_RATE:-48000}
-  # .fail: the script stops at its first failing line (the server stays up).
-  cat > "$dir/pulse.pa" <<PA
-.fail
-load-module module-native-protocol-unix auth-anonymous=1
-load-module module-null-sink sink_name=tavrel_line rate=$rate channels=2 sink_properties=device.description=TavrelLine
-set-default-sink tavrel_line
-set-default-source tavrel_line.monitor
-PA
-  # Its home is its runtime folder: no configuration or cookie of the user's.
-  HOME=$XDG_RUNTIME_DIR XDG_CONFIG_HOME=$XDG_RUNTIME_DIR pulseaudio --daemonize=no \
-    --exit-idle-time=-1 --disallow-exit -n -F "$dir/pulse.pa" \
-    --log-target=file:"$dir/pulse.log" >/dev/null 2>&1 &
-  pid=$!; echo $pid > "$state/pulse.pid"; started+=(pulse)
-  # The server answers once its script has run: then the source is there, or
-  # a line failed.
-  local source
-  for _ in $(seq 100); do
-    if source=$(pactl get-default-source 2>/dev/null); then
-      [ "$source" = tavrel_line.monitor ] && return
-      break
-    fi
-    alive "$pid" || break
-    sleep 0.1
-  done
-  echo "wine-env: PulseAudio did not start (see $dir/pulse.log)" >&2; return 1
+  if alive "$(read_state pulse.pid)"; then return; fi
+  local ok=0
+  pulse_start "$XDG_RUNTIME_DIR" "$dir" "${TAVREL_PULSE_RATE:-48000}" && ok=1
+  echo "$pulse_pid" > "$state/pulse.pid"; started+=(pulse)
+  [ $ok -eq 1 ] || { echo "wine-env: PulseAudio did not start (see $dir/pulse.log)" >&2; return 1; }
 }
 
 start_wineserver() {
@@ -132,13 +110,19 @@ start_wineserver() {
   touch "$state/wineserver.started"; started+=(wineserver)
 }
 
-# stop_parts PART...: end these parts (wineserver, pulse, xvfb) if running.
+# stop_parts PART...: end these parts (wineserver, pulse, xvfb) if running;
+# short removes the short folder.
 stop_parts() {
   local p pid
   for p in "$@"; do
     if [ "$p" = wineserver ]; then
       [ -f "$state/wineserver.started" ] && { "$wineserver" -k >/dev/null 2>&1 || true; }
       rm -f "$state/wineserver.started"
+    elif [ "$p" = short ]; then
+      pid=$(read_state short)
+      # Only a folder short_dir made: the state may have been edited.
+      [[ $pid =~ /tavrel\.[A-Za-z0-9]{6}$ ]] && rm -rf "$pid"
+      rm -f "$state/short"
     else
       pid=$(read_state "$p.pid")
       alive "$pid" && kill "$pid" 2>/dev/null
@@ -149,14 +133,20 @@ stop_parts() {
   done
 }
 
+# Single quotes, each ' inside as '\'': any path reads back as it was, in
+# bash and in sh alike.
+quote() { local s=${1//\'/\'\\\'\'}; printf "'%s'" "$s"; }
+
 write_env() {
-  cat > "$dir/env.sh" <<ENV
-unset PULSE_RUNTIME_PATH PULSE_STATE_PATH PULSE_CONFIG_PATH PULSE_SINK PULSE_SOURCE PULSE_CLIENTCONFIG PULSE_PROP LANGUAGE WINELOADER WINEDLLPATH
-export WINEPREFIX='$WINEPREFIX' WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
-export LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 DISPLAY='$(read_state display)'
-export XDG_RUNTIME_DIR='$XDG_RUNTIME_DIR' PULSE_SERVER='$PULSE_SERVER' PULSE_COOKIE='$PULSE_COOKIE'
-export TAVREL_WINE_ENV='$dir' WINE='$wine' WINESERVER='$wineserver'
-ENV
+  local v
+  {
+    echo "unset PULSE_RUNTIME_PATH PULSE_STATE_PATH PULSE_CONFIG_PATH PULSE_SINK PULSE_SOURCE PULSE_CLIENTCONFIG PULSE_PROP LANGUAGE WINELOADER WINEDLLPATH"
+    for v in WINEPREFIX WINEARCH WINEDEBUG WINEDLLOVERRIDES LC_ALL LANG DISPLAY XDG_RUNTIME_DIR \
+             PULSE_SERVER PULSE_COOKIE; do
+      echo "export $v=$(quote "${!v}")"
+    done
+    echo "export TAVREL_WINE_ENV=$(quote "$dir") WINE=$(quote "$wine") WINESERVER=$(quote "$wineserver")"
+  } > "$dir/env.sh"
 }
 
 if [ "$cmd" = prefix ]; then
@@ -167,19 +157,26 @@ if [ "$cmd" = prefix ]; then
   exit 0
 fi
 
+# A prefix's deepest files lie some 130 bytes below it, and no path may
+# pass Linux's 4096 bytes.
+bytes=$(printf %s "$dir" | wc -c)
+[ "$bytes" -le 3800 ] || { echo "wine-env: $dir is $bytes bytes long, too long for a Wine prefix inside it (at most 3800): choose a shorter folder" >&2; exit 1; }
 mkdir -p "$dir"
 dir=$(cd "$dir" && pwd)
 state=$dir/state
 case $cmd in
   start)
     mkdir -p "$state"
-    common_env
-    # A start that fails ends what it started, and only that.
+    # A start that fails ends what it started, and only that, last first:
+    # the sound server writes into the short folder as it ends.
     started=()
-    trap 'rc=$?; [ $rc -eq 0 ] || stop_parts "${started[@]}"' EXIT
+    undo() { local i; for ((i = ${#started[@]} - 1; i >= 0; i--)); do stop_parts "${started[i]}"; done; }
+    trap '[ $? -eq 0 ] || undo' EXIT
     trap 'exit 1' INT TERM HUP PIPE
+    if [ ! -d "$(read_state short)" ]; then short_dir > "$state/short"; started+=(short); fi
+    common_env
     start_xvfb
-    export DISPLAY=$(read_state display)
+    DISPLAY=$(read_state display); export DISPLAY
     start_pulse
     make_template
     [ -f "$WINEPREFIX/.tavrel-ready" ] || { rm -rf "$WINEPREFIX"; cp -a "$template" "$WINEPREFIX"; }
@@ -191,7 +188,7 @@ case $cmd in
     ;;
   stop)
     common_env
-    stop_parts wineserver pulse xvfb
+    stop_parts wineserver pulse xvfb short
     ;;
   status)
     alive "$(read_state xvfb.pid)" && alive "$(read_state pulse.pid)" && [ -f "$dir/env.sh" ]

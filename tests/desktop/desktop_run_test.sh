@@ -10,6 +10,8 @@ set -euo pipefail
 # Nothing of the caller's shell (PULSE_SERVER, WINEPREFIX, DISPLAY...) gets in.
 [ -n "${DESKTOP_TEST_CLEAN:-}" ] || exec env -i DESKTOP_TEST_CLEAN=1 PATH="$PATH" bash "$0" "$@"
 root=$(cd "$(dirname "$0")/../.." && pwd)
+# shellcheck source=../../scripts/line-in.sh
+. "$root/scripts/line-in.sh"
 tmp=$(mktemp -d /tmp/tavrel-desktop.XXXXXX)
 export HOME=$tmp/home LANG=en_US.UTF-8 XDG_RUNTIME_DIR=$tmp/run
 mkdir -p "$HOME" "$tmp/empty" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
@@ -17,7 +19,6 @@ pids=()
 finish() { set +e; kill "${pids[@]}" 2>/dev/null; wait; rm -rf "$tmp"; }
 trap finish EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
-wait_for() { local end=$((SECONDS + $1)); shift; until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.1; done; }
 
 # The desktop.
 cookie=$(od -An -tx1 -N16 /dev/urandom | tr -d ' \n')
@@ -38,10 +39,8 @@ pulseaudio --daemonize=no --exit-idle-time=-1 -n -L module-native-protocol-unix 
 pulse_up() { [ "$(pactl get-default-source 2>/dev/null)" = line.monitor ]; }
 wait_for 10 pulse_up || fail "PulseAudio did not start"
 # 1 kHz at -6 dB on the left, 440 Hz at -20 dB on the right, for the default source.
-sox -n -r 48000 -c 2 -b 16 -e signed -t raw "$tmp/signal.raw" synth 30 sine 1000 sine 440 remix 1v0.5 2v0.1
+demo_signal "$tmp/signal.raw" 48000 30
 
-# shellcheck source=../../scripts/tavrel-lib.sh
-. "$root/scripts/tavrel-lib.sh"
 win() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1; }
 pos() { xdotool getwindowgeometry "$1" | awk '/Position/ { print $2 }'; }
 # timeout ends run.sh with TERM, which it cleans up after, if it hangs.
@@ -54,7 +53,7 @@ no_leftovers() {
 end_run() {
   xdotool windowactivate --sync "$dialog" key F12
   local rc=0; wait "$runner" || rc=$?
-  [ $rc -eq 0 ] && grep -q '^Tavrel exited with code 0' "$tmp/run$1.log" \
+  { [ $rc -eq 0 ] && grep -q '^Tavrel exited with code 0' "$tmp/run$1.log"; } \
     || fail "run $1 ended with $rc: $(cat "$tmp/run$1.log")"
   no_leftovers "run $1"
 }
@@ -95,8 +94,10 @@ end_run 2
 printf 'autospawn = no\n' > "$tmp/client.conf"
 nowine="run: Wine is missing (no $tmp/empty/wine64): install Debian's wine64 package (scripts/setup.sh does)"
 while IFS='|' read -r vars want; do
-  rc=0; out=$(env $vars DESKTOP_TEST_RUN="$tmp" "$root/scripts/run.sh" 2>&1 </dev/null) || rc=$?
-  [ $rc -eq 1 ] && [ "$out" = "$(printf '%b' "$want")" ] || fail "with $vars: exit $rc, printed: $out"
+  rc=0
+  # shellcheck disable=SC2086  # $vars is a list of assignments
+  out=$(env $vars DESKTOP_TEST_RUN="$tmp" "$root/scripts/run.sh" 2>&1 </dev/null) || rc=$?
+  { [ $rc -eq 1 ] && [ "$out" = "$(printf '%b' "$want")" ]; } || fail "with $vars: exit $rc, printed: $out"
   no_leftovers "with $vars"
 done <<CASES
 XAUTHORITY=$tmp/empty/none|run: cannot open display $DISPLAY: log in to the desktop (or check XAUTHORITY), or unset DISPLAY for the headless run
@@ -106,9 +107,11 @@ WINE=$tmp/empty/wine64|$nowine
 -u DISPLAY WINE=$tmp/empty/wine64|run: no display (DISPLAY is not set): running headless on a private display with a demo signal\n$nowine
 CASES
 
-# A test environment whose PulseAudio fails ends the Xvfb it had started.
+# A test environment whose PulseAudio fails ends the Xvfb it had started and
+# removes the short folder it made (in the runtime folder, a short path).
 rc=0; out=$(TAVREL_PULSE_RATE=bogus DESKTOP_TEST_RUN=$tmp "$root/scripts/wine-env.sh" start "$tmp/env" 2>&1) || rc=$?
-[ $rc -ne 0 ] && [ "$out" = "wine-env: PulseAudio did not start (see $tmp/env/pulse.log)" ] \
+{ [ $rc -ne 0 ] && [ "$out" = "wine-env: PulseAudio did not start (see $tmp/env/pulse.log)" ]; } \
   || fail "failed start: exit $rc, printed: $out"
 no_leftovers "the failed wine-env.sh start"
+left=$(compgen -G "$XDG_RUNTIME_DIR/tavrel.*" || true); [ -z "$left" ] || fail "the failed start left $left"
 echo "desktop run test passed in $SECONDS s"

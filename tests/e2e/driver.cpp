@@ -18,7 +18,9 @@ bool WaitUntil(const std::function<bool()>& done, DWORD ms)
 std::string Scratch()
 {
     static const std::string dir = [] {
-        const char* env = std::getenv("TAVREL_WINE_ENV");
+        // The environment's short private folder: its path is ASCII without spaces,
+        // so it reads the same in this process's code page and in a shell script.
+        const char* env = std::getenv("XDG_RUNTIME_DIR");
         const std::string d = std::string(env && *env == '/' ? env : "/tmp") + "/e2e-" +
                               std::to_string(GetCurrentProcessId());
         CreateDirectoryA(("Z:" + d).c_str(), nullptr);
@@ -86,7 +88,10 @@ bool Tavrel::Start(bool soundServer, const std::string& unixFolder)
     // From a shell, as a user starts it: a process that CreateProcess starts
     // keeps this one's Unix environment, PULSE_SERVER included.
     const std::string server = soundServer ? "" : "PULSE_SERVER=unix:" + Scratch() + "/none ";
-    return Sh("(cd '" + (unixFolder.empty() && bin ? bin : unixFolder) + "' && " + server +
+    // The bin folder by its Unix name: the checkout's path may not be ASCII.
+    const std::string folder =
+        unixFolder.empty() && bin ? "\"$TAVREL_BIN_DIR\"" : "'" + unixFolder + "'";
+    return Sh("(cd " + folder + " && " + server +
               "exec \"${WINE:-wine}\" Tavrel.exe) >/dev/null 2>&1 &") == 0;
 }
 
