@@ -10,7 +10,9 @@ set_source_files_properties(${TAVREL_RESOURCE_SCRIPT} PROPERTIES COMPILE_OPTIONS
 
 add_executable(Tavrel WIN32 app/main.cpp ${TAVREL_RESOURCE_SCRIPT})
 target_link_libraries(Tavrel PRIVATE tavrel_app)
-target_link_options(Tavrel PRIVATE ${tavrel_link_options})
+target_link_options(Tavrel PRIVATE ${tavrel_link_options}
+                    # A release is the same bytes whenever it is built: no time stamp, no symbols.
+                    $<$<CONFIG:Release>:-s;-Wl,--no-insert-timestamp>)
 set_target_properties(Tavrel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TAVREL_BIN_DIR})
 
 include(${CMAKE_SOURCE_DIR}/res/files.cmake)
