@@ -30,5 +30,12 @@ add_subdirectory(tests/e2e)
 # The desktop run command as a user meets it: a shell test, no emulator.
 add_test(NAME desktop.run COMMAND bash ${CMAKE_SOURCE_DIR}/tests/desktop/desktop_run_test.sh)
 set_tests_properties(desktop.run PROPERTIES TIMEOUT 170)
+# The release zip as a Windows user unpacks it, two release builds compared;
+# the menu entry a Linux desktop user installs and removes.
+add_test(NAME release.zip COMMAND bash ${CMAKE_SOURCE_DIR}/tests/release/release_test.sh)
+set_tests_properties(release.zip PROPERTIES TIMEOUT 300
+    ENVIRONMENT "TAVREL_WINE_ENV=${CMAKE_BINARY_DIR}/wine-env")
+add_test(NAME desktop.install COMMAND bash ${CMAKE_SOURCE_DIR}/tests/desktop/install_test.sh)
+set_tests_properties(desktop.install PROPERTIES TIMEOUT 60)
 
 include(${CMAKE_SOURCE_DIR}/bench/wine_block_step_bench.cmake)
