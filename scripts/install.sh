@@ -27,13 +27,14 @@ uninstall() {
   local paths path i
   mapfile -t paths < "$manifest"
   rm -f "$manifest"
-  # Files first, then the folders install made, deepest first, if empty.
+  # Files first, then the folders install made, deepest first, if empty:
+  # what another program has put into one keeps it.
   for path in "${paths[@]}"; do
     case $path in "$data"/*|"$bin"/*) [ -d "$path" ] || rm -f "$path" ;; esac
   done
   for ((i = ${#paths[@]} - 1; i >= 0; i--)); do
     path=${paths[i]}
-    case $path in "$data"|"$data"/*|"$bin") if [ -d "$path" ]; then rmdir "$path" 2>/dev/null || true; fi ;; esac
+    case $path in "$HOME"/*) if [ -d "$path" ]; then rmdir "$path" 2>/dev/null || true; fi ;; esac
   done
 }
 

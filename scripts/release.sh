@@ -24,9 +24,10 @@ epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)}
 # A zip entry cannot be older than 1980.
 [ "$epoch" -ge 315532800 ] || epoch=315532800
 
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j"${TAVREL_JOBS:-2}" --target Tavrel tavrel_files >/dev/null
+mkdir -p "$build"
+{ cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+    && cmake --build "$build" -j"${TAVREL_JOBS:-2}" --target Tavrel tavrel_files; } >"$build/build.log" 2>&1 \
+  || { tail -n 20 "$build/build.log" >&2; fail "the build failed (all of it in $build/build.log)"; }
 
 # chmcmd writes the time of day it ran at twice: in the file's header and in
 # entry 10 of #SYSTEM. Both become 0 (midnight).
@@ -60,7 +61,7 @@ chm_clear_times "$stage/$name/Tavrel.chm"
 TZ=UTC touch -h -d "@$epoch" "$stage/$name" "$stage/$name"/*
 
 zip=$name-win64.zip
-mkdir -p "$dist"
+mkdir -p "$dist" && dist=$(cd "$dist" && pwd)
 rm -f "$dist/$zip" "$dist/$zip.sha256"
 # -X: no owner or extra time fields; -D: no folder entries; the order as listed.
 (cd "$stage" && TZ=UTC zip -X -D -q -9 "$dist/$zip" "${files[@]/#/$name/}")

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# scripts/install.sh for a new user (a home with only a ~/.local/bin of
-# another program's, ~/.local/bin not on PATH): a valid menu entry, the
-# icon's own images, a tavrel command that runs the desktop run from another
-# folder; then --uninstall leaves the home as it was, the prefix apart.
+# scripts/install.sh for a new user (an empty home, ~/.local/bin not on
+# PATH): a valid menu entry, the icon's own images, a tavrel command that
+# runs the desktop run from another folder; then --uninstall leaves the home
+# as it was, but for the prefix and what another program put there.
 set -euo pipefail
 [ -n "${INSTALL_TEST_CLEAN:-}" ] || exec env -i INSTALL_TEST_CLEAN=1 PATH="$PATH" bash "$0" "$@"
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -10,9 +10,8 @@ tmp=$(mktemp -d "/tmp/tavrel-install 試験.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 export HOME=$tmp/home LANG=en_US.UTF-8
-mkdir -p "$HOME/.local/bin" "$tmp/elsewhere" && echo other > "$HOME/.local/bin/other"
-listing() { (cd "$HOME" && find . -printf '%p %s\n' | sort); }
-before=$(listing)
+mkdir -p "$HOME" "$tmp/elsewhere"
+listing() { (cd "$HOME" && find . | sort); }
 
 out=$("$root/scripts/install.sh") || fail "install failed: $out"
 grep -qx "install: $HOME/.local/bin is not on PATH: .*" <<<"$out" || fail "no PATH line: $out"
@@ -34,10 +33,13 @@ rc=0; out=$(cd "$tmp/elsewhere" && DISPLAY=:65000 "$exe" 2>&1 </dev/null) || rc=
 want="run: cannot open display :65000: log in to the desktop (or check XAUTHORITY), or unset DISPLAY for the headless run"
 { [ $rc -eq 1 ] && [ "$out" = "$want" ]; } || fail "tavrel: exit $rc, printed: $out"
 
-mkdir -p "$HOME/.local/share/tavrel/wine-prefix"   # as a run leaves it
+# A run's prefix stays, and so does another program's entry with its folders.
+mkdir -p "$HOME/.local/share/tavrel/wine-prefix" && echo other > "$HOME/.local/share/applications/other.desktop"
 "$root/scripts/install.sh" --uninstall >/dev/null
-[ -d "$HOME/.local/share/tavrel/wine-prefix" ] || fail "--uninstall removed the prefix"
-rm -r "$HOME/.local/share/tavrel/wine-prefix"
-rmdir "$HOME/.local/share/tavrel" "$HOME/.local/share" 2>/dev/null || true
-[ "$(listing)" = "$before" ] || fail "the home after --uninstall: $(diff <(echo "$before") <(listing))"
+want=$(printf '%s\n' . ./.local ./.local/share ./.local/share/applications ./.local/share/applications/other.desktop \
+  ./.local/share/tavrel ./.local/share/tavrel/wine-prefix)
+[ "$(listing)" = "$want" ] || fail "the home after --uninstall: $(listing)"
+# With nothing else there, nothing stays.
+rm -r "$HOME/.local" && "$root/scripts/install.sh" >/dev/null && "$root/scripts/install.sh" --uninstall >/dev/null
+[ "$(listing)" = . ] || fail "the empty home after --uninstall: $(listing)"
 echo "install test passed in $SECONDS s"
