@@ -10,7 +10,9 @@ set_source_files_properties(${TAVREL_RESOURCE_SCRIPT} PROPERTIES COMPILE_OPTIONS
 
 add_executable(Tavrel WIN32 app/main.cpp ${TAVREL_RESOURCE_SCRIPT})
 target_link_libraries(Tavrel PRIVATE tavrel_app)
-target_link_options(Tavrel PRIVATE ${tavrel_link_options})
+target_link_options(Tavrel PRIVATE ${tavrel_link_options}
+                    # A release is the same bytes whenever it is built: no time stamp, no symbols.
+                    $<$<CONFIG:Release>:-s;-Wl,--no-insert-timestamp>)
 set_target_properties(Tavrel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TAVREL_BIN_DIR})
 
 include(${CMAKE_SOURCE_DIR}/res/files.cmake)
@@ -31,5 +33,12 @@ set_tests_properties(desktop.run PROPERTIES TIMEOUT 170)
 # The test environment from a checkout at a long path with a space and Japanese text.
 add_test(NAME env.long_path COMMAND bash ${CMAKE_SOURCE_DIR}/tests/env/env_path_test.sh)
 set_tests_properties(env.long_path PROPERTIES TIMEOUT 60)
+# The release zip as a Windows user unpacks it, two release builds compared;
+# the menu entry a Linux desktop user installs and removes.
+add_test(NAME release.zip COMMAND bash ${CMAKE_SOURCE_DIR}/tests/release/release_test.sh)
+set_tests_properties(release.zip PROPERTIES TIMEOUT 300
+    ENVIRONMENT "TAVREL_WINE_ENV=${CMAKE_BINARY_DIR}/wine-env")
+add_test(NAME desktop.install COMMAND bash ${CMAKE_SOURCE_DIR}/tests/desktop/install_test.sh)
+set_tests_properties(desktop.install PROPERTIES TIMEOUT 60)
 
 include(${CMAKE_SOURCE_DIR}/bench/wine_block_step_bench.cmake)

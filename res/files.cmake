@@ -1,5 +1,5 @@
-# The files that live beside Tavrel.exe: the title picture, the licence texts
-# and the compiled help. Included from cmake/Windows.cmake; all of them are
+# The files that live beside Tavrel.exe: the title picture, the licence texts,
+# the compiled help and the readme. Included from cmake/Windows.cmake; all of them are
 # made by the default build so the bin folder is complete.
 set(tavrel_res ${CMAKE_SOURCE_DIR}/res)
 set(tavrel_convert ${tavrel_res}/convert_text.cmake)
@@ -38,12 +38,23 @@ if(TAVREL_ICONV)
     DEPENDS ${tavrel_res}/gnu-j.txt ${tavrel_convert}
     COMMENT "Writing gnu-j.txt")
   list(APPEND tavrel_files ${TAVREL_BIN_DIR}/gnu-j.txt)
+  # The release's readme, for a Japanese Windows user: CP932 with CRLF.
+  add_custom_command(
+    OUTPUT ${TAVREL_BIN_DIR}/readme.txt
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${TAVREL_BIN_DIR}
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${tavrel_res}/readme.txt -DOUTPUT=${TAVREL_BIN_DIR}/readme.txt
+            -DCRLF=ON -DCHARSET=CP932 -P ${tavrel_convert}
+    DEPENDS ${tavrel_res}/readme.txt ${tavrel_convert}
+    COMMENT "Writing readme.txt")
+  list(APPEND tavrel_files ${TAVREL_BIN_DIR}/readme.txt)
 else()
-  message(WARNING "iconv not found: gnu-j.txt and Tavrel.chm are not made")
+  message(WARNING "iconv not found: gnu-j.txt, readme.txt and Tavrel.chm are not made")
 endif()
 
 # Help: the UTF-8 sources become CP932 pages in a staging folder, which the
-# CHM compiler turns into Tavrel.chm.
+# CHM compiler turns into Tavrel.chm. The project asks for the index as the
+# sitemap only: chmcmd's binary index has two bytes it never writes, so the
+# file would differ from build to build (scripts/release.sh clears the times).
 find_program(TAVREL_CHMCMD chmcmd)
 if(TAVREL_CHMCMD AND TAVREL_ICONV)
   set(help_stage ${CMAKE_BINARY_DIR}/help)

@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine64 xvfb x11-utils x11-apps xauth xdotool imagemagick openbox
   pulseaudio pulseaudio-utils sox locales fonts-ipafont fonts-wine
-  fp-utils-3.2.2 iconv base-files shellcheck
+  fp-utils-3.2.2 iconv base-files shellcheck zip unzip icoutils desktop-file-utils
 )
 
 missing=()
