@@ -43,11 +43,17 @@ void ShowHelp(const char* topic)
         g_pHtmlHelpA = LoadHtmlHelp();
     if (!g_pHtmlHelpA)
         return;
-    char name[256];
+    // The file beside the program: HTML Help looks for a bare name in the
+    // current folder, which is the program's only when started from it.
+    char file[kPathBufferSize];
+    ModuleRelativePath(kHelpFile, file, sizeof(file));
+    if (!file[0])
+        lstrcpynA(file, kHelpFile, sizeof(file));
+    char name[kPathBufferSize + 64];
     if (topic)
-        std::snprintf(name, sizeof(name), "%s::%s", kHelpFile, topic);
+        std::snprintf(name, sizeof(name), "%s::%s", file, topic);
     else
-        lstrcpynA(name, kHelpFile, sizeof(name));
+        lstrcpynA(name, file, sizeof(name));
     g_pHtmlHelpA(nullptr, name, kHelpDisplayTopic, 0);
 }
 

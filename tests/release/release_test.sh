@@ -4,8 +4,8 @@
 # zip's version and the program's icon comes first; unpacked under a path
 # with a space and Japanese text (表 ends in the byte of a backslash in
 # CP932), Tavrel.exe started from another folder shows its title picture and
-# its control dialog, opens the licence texts beside itself and ends with
-# F12. A second release build, later, from a copy of the sources elsewhere,
+# its control dialog, opens the licence texts and the help beside itself and
+# ends with F12. A second release build, later, from a copy of the sources elsewhere,
 # gives the same bytes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -79,9 +79,13 @@ for f in e:gnu.txt j:gnu-j.txt; do
   for _ in $(seq 50); do grep -qF "file=L\"$w\" " "$tmp/exec.log" && break; sleep 0.1; done
   grep -qF "file=L\"$w\" " "$tmp/exec.log" || fail "${f#*:} not opened beside Tavrel.exe: $(grep -a SHELL_execute "$tmp/exec.log")"
 done
+# The help (ヘルプ, ヘルプ) from the file beside it: its viewer's window opens.
+xdotool windowfocus --sync "$dialog" key --delay 200 alt+h h
+wait_for 10 xdotool search --onlyvisible --name '^Tavrel ヘルプ$' >/dev/null \
+  || fail "no help window from Tavrel.chm beside Tavrel.exe"
 xdotool windowfocus --sync "$dialog" key F12
 rc=0; wait "$tavrel" || rc=$?
 tavrel=''
 "$WINE" reg delete 'HKCU\Software\Korvane\Tavrel' /f >/dev/null 2>&1 || true
 [ $rc -eq 0 ] || fail "Tavrel.exe ended with $rc"
-echo "release test passed in $SECONDS s: title picture ($colours colours), control dialog, both licence texts, F12 ended it with 0"
+echo "release test passed in $SECONDS s: title picture ($colours colours), control dialog, both licence texts, the help, F12 ended it with 0"

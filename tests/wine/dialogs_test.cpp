@@ -89,7 +89,10 @@ TEST(Help, ComesFromTheSystemFolderAndIsClosedAtTheEnd)
     s_calls.clear();
     ShowHelp(nullptr);
     CloseHelp();
-    EXPECT_EQ(s_calls, (std::vector<std::string>{"help 0 Tavrel.chm", "help 18 -"}));
+    // By its full path beside the program, whatever the current folder.
+    char beside[kPathBufferSize];
+    ModuleRelativePath("Tavrel.chm", beside, sizeof beside);
+    EXPECT_EQ(s_calls, (std::vector<std::string>{"help 0 " + std::string(beside), "help 18 -"}));
 }
 
 TEST(TitleWindow, PictureIsReadOnceAndStaysWhenTheFileGoes)
