@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Lines of the tests against lines of the program: lines that are neither
 # blank nor only a comment (// in C++ and resources, # in shell scripts), of
-# the files git knows. The program is core,
-# app, analysis, capture, windows, dialogs, res and bench; the tests are tests/.
+# the files git knows. The program is core, app, analysis, capture, windows,
+# dialogs, res and bench, and scripts: the run, install and release commands
+# and the test environment, which the shell tests under tests/ check; the
+# tests are tests/.
 #
 #   scripts/count-lines.sh [-v]    -v lists every file
 set -euo pipefail
@@ -22,7 +24,7 @@ total() {
   echo "$sum"
 }
 [ "${1:-}" = -v ] && verbose=1
-program=$(total core app analysis capture windows dialogs res bench)
+program=$(total core app analysis capture windows dialogs res bench scripts)
 tests=$(total tests)
 awk -v p="$program" -v t="$tests" \
   'BEGIN { printf "program %d lines, tests %d lines, tests / program = %.3f\n", p, t, t / p }'

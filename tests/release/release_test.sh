@@ -84,7 +84,8 @@ xdotool windowfocus --sync "$dialog" key --delay 200 alt+h h
 wait_for 10 xdotool search --onlyvisible --name '^Tavrel ヘルプ$' >/dev/null \
   || fail "no help window from Tavrel.chm beside Tavrel.exe"
 # The viewer keeps the keyboard until it is closed.
-xdotool search --onlyvisible --name '^Tavrel ヘルプ$' windowfocus --sync key alt+F4
+help=$(xdotool search --onlyvisible --name '^Tavrel ヘルプ$' | head -n1)
+xdotool windowfocus --sync "$help" key alt+F4
 wait_for 10 sh -c "! xdotool search --onlyvisible --name '^Tavrel ヘルプ$'" >/dev/null
 xdotool windowfocus --sync "$dialog" key F12
 rc=0; wait "$tavrel" || rc=$?
