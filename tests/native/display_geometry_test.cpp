@@ -121,7 +121,7 @@ TEST(Fft, SizesRowsColoursAndHeightLimit)
     };
     for (const auto& [level, colour] : colours)
         EXPECT_EQ(LevelToColour(level), colour) << level;
-    // N, height, limited height: trunc(N x 2.2222222222222223); a lower window keeps its height;
+    // N, height, limited height: trunc(N x (2 / 0.9)); a lower window keeps its height;
     // with no frames yet (N = 0) no limit applies, rather than a height of 0.
     const int heights[][3] = {{64, 1000, 142},   {128, 1000, 284}, {256, 1000, 568},
                               {512, 2000, 1137}, {256, 309, 309},  {0, 309, 309}};
