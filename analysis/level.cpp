@@ -28,7 +28,8 @@ double PeakToPeakDecibel(int max, int min)
         std::llabs(static_cast<long long>(max)) + std::llabs(static_cast<long long>(min));
     if (sum > 2147483647LL)
         return kLevelFloorDecibel;
-    // The double nearest to 1/65535, as the definition has it.
+    // Times the double nearest to 1/65535: a division by 65535 can round
+    // differently in the last bit.
     const double kInverseFullSpan = 1.0 / 65535.0;
     const double level = 20.0 * std::log10(static_cast<double>(sum) * kInverseFullSpan);
     // Also catches NaN, and -infinity from a sum of 0.

@@ -18,14 +18,12 @@ void GetChannelPeaks(const short* frames, int channel, int frameCount, int* maxO
 
 // 20 * log10((|max| + |min|) * (1 / 65535)), or -96.0 where that is lower or not
 // a number. 0.0 for a full-scale block (32767, -32768); there is no upper
-// clamp. The sum is formed in 64 bits; a sum beyond the 32-bit range, which
-// only pairs no scan of real samples gives can reach (among them the empty-block
-// pair kEmptyPeakMax, kEmptyPeakMin), counts as silence, as it did when the sum
-// wrapped in 32 bits.
+// clamp. The sum is formed in 64 bits; a sum beyond the 32-bit range counts as
+// silence. Only pairs that no scan of real samples gives reach it, the
+// empty-block pair kEmptyPeakMax, kEmptyPeakMin among them.
 double PeakToPeakDecibel(int max, int min);
 
-// GetChannelPeaks over frameCount frames, then PeakToPeakDecibel. The Decibel
-// window passes the shared sample buffer and g_iCountOfPCMData.
+// GetChannelPeaks over frameCount frames, then PeakToPeakDecibel.
 double GetChannelDecibel(const short* frames, int channel, int frameCount);
 
 #endif

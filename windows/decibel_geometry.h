@@ -32,8 +32,7 @@ struct DecibelScale {
 };
 void ComputeDecibelScale(int clientWidth, int clientHeight, DecibelScale* scale);
 
-// Where each channel's trace last ended. Lives as long as the process: not
-// reset by a new capture, a clear or a resize.
+// Where each channel's trace last ended and when the title last changed.
 const int kDecibelTraceStartRow = 100;
 struct DecibelTraceState {
     int previousLeftY = kDecibelTraceStartRow;
@@ -51,8 +50,7 @@ DecibelTraceStep AdvanceDecibelTrace(DecibelTraceState* state, int sweepColumn, 
                                      double leftLevel, double rightLevel);
 
 // Whether the title is due at tick count now: strictly more than 1000 ms since
-// lastUpdate, the difference taken modulo 2^32. With lastUpdate 0 the first
-// paint updates it. On true the caller stores a freshly read tick count.
+// lastUpdate, the difference taken modulo 2^32.
 bool DecibelTitleDue(std::uint32_t now, std::uint32_t lastUpdate);
 
 // "有効デシベル - L: %5.1f[dB]  R: %5.1f[dB]" formatted like snprintf (and

@@ -26,8 +26,11 @@ extern const DisplayWindowFields kResurgeWindowFields;
 extern const DisplayWindowFields kDecibelWindowFields;
 extern const DisplayWindowFields kFFTWindowFields;
 
-// Class styles CS_HREDRAW | CS_VREDRAW, arrow cursor, no icon, no menu, the
-// stock brush of the given index as background. 0 on failure.
+// Class styles CS_HREDRAW | CS_VREDRAW | CS_OWNDC, arrow cursor, no icon, no
+// menu, the stock brush of the given index as background. 0 on failure. The
+// back buffer depends on CS_OWNDC: every block copies its changed columns to
+// the screen through GetDC, which then hands out the window's own DC instead
+// of making one per block.
 ATOM RegisterDisplayClass(HINSTANCE instance, WNDPROC windowProc, const char* className,
                           int stockBrush);
 // Caption, close box and sizing border; no owner, no menu. Shown with
@@ -88,8 +91,8 @@ struct DisplayWindowUnit {
 // Handlers of the messages the display windows share. Each returns what the
 // window procedure returns.
 LRESULT OnDisplayCreate(HWND window, const DisplayWindowUnit& unit);
-// Makes the buffer anew when the client size changed: a resize clears the
-// history, as the erase after it always did.
+// Makes the buffer anew, blank, when the client size changed: a resize
+// clears the history.
 void OnDisplayResized(HWND window, const DisplayWindowUnit& unit);
 LRESULT OnSweepWindowSize(HWND window, WPARAM sizeType, const DisplayWindowUnit& unit);
 // A paint the system asks for shows the buffer; a blank buffer (after an

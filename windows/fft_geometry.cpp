@@ -10,8 +10,10 @@ namespace {
 
 const int kLargestSize = 256;
 const int kLargestSizeAt96k = 512;
-const double kBaselineFactor = 0.09999999999999998;  // 1 - 0.9 in double
-const double kHeightFactor = 2.2222222222222223;     // 2 / 0.9
+// As double arithmetic gives them: 1 - 0.9 is not 0.1.
+constexpr double kBaselineFactor = 1 - 0.9;
+constexpr double kHeightFactor = 2 / 0.9;
+static_assert(kBaselineFactor == 0.09999999999999998 && kHeightFactor == 2.2222222222222223);
 const int kLabelStep = 8000;
 const int kChannelLabelX = 6;
 const int kFrequencyLabelX = 22;
@@ -51,22 +53,26 @@ int FrequencyToY(int clientHeight, int channel, double frequency, int samplingRa
     return TruncToInt(y);
 }
 
+// Each ramp runs from 0 to 255 over its interval of decibels.
+static_assert(255.0 / 15 == 17 && 255.0 / 16 == 15.9375 && 255.0 / 18 == 14.166666666666666 &&
+              255.0 / 17 == 15);
+
 RgbColour LevelToColour(double L)
 {
     if (std::isnan(L) || L <= 0)
         return {0, 0, 0};
     if (L <= 15)
-        return {0, 0, Component(17 * L)};
+        return {0, 0, Component(255.0 / 15 * L)};
     if (L <= 33)
         return {0, 0, 255};
     if (L <= 49)
-        return {0, Component(15.9375 * (L - 33)), 255};
+        return {0, Component(255.0 / 16 * (L - 33)), 255};
     if (L <= 67)
-        return {0, 255, Component(255 - 14.166666666666666 * (L - 49))};
+        return {0, 255, Component(255 - 255.0 / 18 * (L - 49))};
     if (L <= 84)
-        return {Component(15 * (L - 67)), 255, 0};
+        return {Component(255.0 / 17 * (L - 67)), 255, 0};
     if (L <= 100)
-        return {255, Component(255 - 15.9375 * (L - 84)), 0};
+        return {255, Component(255 - 255.0 / 16 * (L - 84)), 0};
     return {255, 0, 0};
 }
 
@@ -105,7 +111,7 @@ FrequencyGridLine ComputeFrequencyGridLine(int clientWidth, int clientHeight, in
                                            int samplingRate, int index)
 {
     FrequencyGridLine g;
-    // Callers stay below FrequencyLabelCount, so f <= rate fits in an int.
+    // index < FrequencyLabelCount, so f <= rate fits in an int.
     g.frequency = ClampToInt(static_cast<long long>(index) * kLabelStep);
     const int row = FrequencyToY(clientHeight, channel, g.frequency, samplingRate);
     g.line = {kScaleMargin, row, clientWidth, row};

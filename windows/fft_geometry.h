@@ -25,7 +25,7 @@ int FrequencyToY(int clientHeight, int channel, double frequency, int samplingRa
 // are open below and closed above. NaN is black.
 RgbColour LevelToColour(double level);
 
-// Outer-height limit while capturing: trunc(N x 2.2222222222222223).
+// Outer-height limit while capturing: trunc(N x (2 / 0.9)), in double.
 int FftHeightLimit(int N);
 // The outer height to keep: height cut to the limit. With N <= 0 (no frames
 // yet) no limit applies and the height is kept.

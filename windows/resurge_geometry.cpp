@@ -5,7 +5,8 @@
 namespace {
 
 const double kBoxFactor = 0.9;
-const double kSampleScale = 3.051850947599719e-05;  // nearest double to 1/32767
+constexpr double kSampleScale = 1.0 / 32767;
+static_assert(kSampleScale == 3.051850947599719e-05);
 const double kPercentageFactor = 0.01;
 const int kBlankingPeriod = 5;
 const int kXLabelInset = 12;

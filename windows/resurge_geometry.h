@@ -29,8 +29,7 @@ struct ResurgePoint {
 };
 ResurgePoint ResurgePlotPoint(const ResurgeGeometry& g, int xSample, int ySample);
 
-// The share setting is usable when it is at most 100; a larger value is the
-// fatal stop, which the window handles before plotting.
+// The share setting is usable when it is at most kResurgeLargestPercentage.
 bool IsValidThinResurgeWave(int percentage);
 
 // Number of frames to plot: percentage x countOfFrames formed in 64 bits,
@@ -57,13 +56,13 @@ void ComputeResurgeFrame(int clientWidth, int clientHeight, int xChannel, int yC
 // The inside of the box is blanked when the sweep position is a multiple of 5.
 bool ResurgeBlankThisPaint(int sweepPosition);
 
-// Square-client rule for a WM_SIZE with the current outer size and the caption
+// Square-client rule for a size with the current outer size and the caption
 // height. Returns true with the outer size to move to, or false when no move
 // is needed: the client is square (W == H - caption), the target equals the
-// current size (the platform clamped it), or nestedMoves, the moves already
-// made from inside this handler's own chain of sizes, has reached
-// kResurgeMaxNestedMoves. Two moves always suffice when nothing is clamped.
-// The handler keeps a static depth: on true, ++depth; MoveWindow; --depth.
+// current size (the platform clamped it), or nestedMoves, the moves of this
+// rule still under way (a move sizes the window again before it returns),
+// has reached kResurgeMaxNestedMoves. Two moves always suffice when nothing
+// is clamped.
 const int kResurgeMaxNestedMoves = 2;
 bool ResurgeSquareTarget(int outerWidth, int outerHeight, int captionHeight, int nestedMoves,
                          int* newWidth, int* newHeight);

@@ -28,7 +28,7 @@ struct WaveColumn {
 // its peaks and its level (PeakToPeakDecibel of the peaks). Returns false,
 // leaving *column untouched, when the block is empty (frameCount <= 0, or
 // peakMax < peakMin as left by a scan of no frames): no data line is drawn
-// then, though the caller still draws the sweep cursor.
+// then.
 bool ComputeWaveColumn(const ChannelBand& band, int x, int frameCount, int peakMax, int peakMin,
                        double level, int cautionLevel, WaveColumn* column);
 

@@ -88,8 +88,9 @@ TEST(Decibel, RowsGridTraceAndTitle)
               (std::vector<LineSegment>{
                   {50, 100, 51, 237}, {50, 100, 51, 237}, {51, 237, 52, 26}, {51, 237, 52, 12}}));
     // Strictly more than 1000 ms, modulo 2^32.
-    EXPECT_TRUE(DecibelTitleDue(1001, 0) && DecibelTitleDue(745, 0xFFFFFF00u));   // 1001 ms
-    EXPECT_FALSE(DecibelTitleDue(1000, 0) || DecibelTitleDue(744, 0xFFFFFF00u));  // 1000 ms
+    EXPECT_EQ((std::vector<bool>{DecibelTitleDue(1001, 0), DecibelTitleDue(745, 0xFFFFFF00u),
+                                 DecibelTitleDue(1000, 0), DecibelTitleDue(744, 0xFFFFFF00u)}),
+              (std::vector<bool>{true, true, false, false}));  // 1001, 1001, 1000, 1000 ms
     char title[kDecibelTitleSize];
     FormatDecibelTitle(title, sizeof title, -12.34, -6.0);
     EXPECT_STREQ(title, "有効デシベル - L: -12.3[dB]  R:  -6.0[dB]");
@@ -121,7 +122,7 @@ TEST(Fft, SizesRowsColoursAndHeightLimit)
     };
     for (const auto& [level, colour] : colours)
         EXPECT_EQ(LevelToColour(level), colour) << level;
-    // N, height, limited height: trunc(N x 2.2222222222222223); a lower window keeps its height;
+    // N, height, limited height: trunc(N x (2 / 0.9)); a lower window keeps its height;
     // with no frames yet (N = 0) no limit applies, rather than a height of 0.
     const int heights[][3] = {{64, 1000, 142},   {128, 1000, 284}, {256, 1000, 568},
                               {512, 2000, 1137}, {256, 309, 309},  {0, 309, 309}};
@@ -141,13 +142,15 @@ TEST(XY, PlotFrameCountAndSquareRule)
     EXPECT_EQ((std::vector<int>{ResurgeXSample(10, 20, 1), ResurgeXSample(10, 20, 2),
                                 ResurgeYSample(10, 20, 2), ResurgeYSample(10, 20, 1)}),
               (std::vector<int>{10, 20, 20, 10}));
-    EXPECT_TRUE(ResurgeBlankThisPaint(5) && ResurgeBlankThisPaint(10));
-    EXPECT_FALSE(ResurgeBlankThisPaint(4) || ResurgeBlankThisPaint(6));
+    EXPECT_EQ((std::vector<bool>{ResurgeBlankThisPaint(4), ResurgeBlankThisPaint(5),
+                                 ResurgeBlankThisPaint(6), ResurgeBlankThisPaint(10)}),
+              (std::vector<bool>{false, true, false, true}));
     ResurgeFrame f;
     ComputeResurgeFrame(277, 258, 2, 1, &f);
     EXPECT_EQ(f.box[3], (LineSegment{254, 13, 254, 245}));  // right edge of the dotted box
     EXPECT_EQ(f.blank[0], (PixelRect{23, 14, 138, 129}));   // inside it, axes and outline kept
-    EXPECT_TRUE(IsValidThinResurgeWave(100) && !IsValidThinResurgeWave(101));  // above: fatal
+    EXPECT_TRUE(IsValidThinResurgeWave(100));
+    EXPECT_FALSE(IsValidThinResurgeWave(101));  // above: fatal
     // Blocks of 400 frames (48000 Hz). Percentage, frames, skip, count: three blocks piled up
     // give a third with skip; 300 over two whole blocks; at most all.
     const std::tuple<int, int, bool, int> counts[] = {

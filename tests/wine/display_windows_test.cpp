@@ -117,7 +117,9 @@ std::vector<short> Peaks(short max, short min)
     return v;
 }
 
-TEST(DisplayWindows, EveryPixelIsTheDirectDrawingAfterEveryBlock)
+using DisplayWindows = FromKnownState;
+
+TEST_F(DisplayWindows, EveryPixelIsTheDirectDrawingAfterEveryBlock)
 {
     // Settings the windows read, none at its default.
     Settings& s = g_Settings;
@@ -126,12 +128,11 @@ TEST(DisplayWindows, EveryPixelIsTheDirectDrawingAfterEveryBlock)
     // A start clears every window and begins the sweep again: the block of
     // the run before is gone. The Decibel traces keep their rows through
     // stops and clears: both end on the -96 dB row before the comparison.
-    PressStartStop();
+    Start();
     for (int i = 0; i < 3; ++i)  // past the columns the first blocks below draw over
         FeedBlock(Tone(400, 0, 0, 0, 0));
-    PressStartStop();
-    PressStartStop();
-    ASSERT_TRUE(g_bCapturing);
+    Stop();
+    ASSERT_TRUE(Start());
     EXPECT_EQ(g_iSweepPosition, 0);
     Pump();
     const HWND window[4] = {g_hWaveWindow, g_hResurgeWindow, g_hDecibelWindow, g_hFFTWindow};
@@ -178,10 +179,8 @@ TEST(DisplayWindows, EveryPixelIsTheDirectDrawingAfterEveryBlock)
         ClearBackBuffer(&ref[i]);
     }
     paintAndCompare("after an erase request");
-    PressStartStop();
     for (BackBuffer& b : ref)
         FreeBackBuffer(&b);
-    ApplySettingDefaults(g_Settings);
 }
 
 }  // namespace

@@ -16,6 +16,10 @@
 
 namespace {
 
+using BlockStep = FromKnownState;
+using MainLoop = FromKnownState;
+using DisplayFrame = FromKnownState;
+
 RECT Outer(HWND w)
 {
     RECT r = {};
@@ -27,9 +31,9 @@ int Width(HWND w) { return Outer(w).right - Outer(w).left; }
 int Height(HWND w) { return Outer(w).bottom - Outer(w).top; }
 // clang-format on
 
-TEST(BlockStep, AFailedReadIsReportedModallyOnceAndTheStepStillRuns)
+TEST_F(BlockStep, AFailedReadIsReportedModallyOnceAndTheStepStillRuns)
 {
-    PressStartStop();
+    ASSERT_TRUE(Start());
     FeedBlock(Tone(400, 10000, 1000, 10000, 1000));
     const std::string counter = ItemText(g_hControlDialog, IDC_COUNTER);
     const int position = g_iSweepPosition;
@@ -38,13 +42,12 @@ TEST(BlockStep, AFailedReadIsReportedModallyOnceAndTheStepStillRuns)
     EXPECT_FALSE(FeedBlock({}));
     Fake().LastBuffer()->positionResult = S_OK;
     ASSERT_EQ(driver.boxes.size(), 1u);
-    EXPECT_EQ(driver.boxes[0].caption, "Tavrel");
-    EXPECT_EQ(driver.boxes[0].text, "Direct Sound の通知イベントに失敗しました。\n終了します。");
-    EXPECT_EQ(driver.boxes[0].owner, g_hControlDialog);
+    EXPECT_EQ(driver.boxes[0].Shown(),
+              std::make_tuple("Tavrel", "Direct Sound の通知イベントに失敗しました。\n終了します。",
+                              MB_ICONERROR, g_hControlDialog));
     EXPECT_FALSE(driver.boxes[0].tavrelLive) << "nothing of Tavrel takes input under the box";
     EXPECT_NE(ItemText(g_hControlDialog, IDC_COUNTER), counter) << "the counter moved on";
     EXPECT_EQ(g_iSweepPosition, position + 1);
-    PressStartStop();
 }
 
 std::vector<std::string> s_started;
@@ -54,7 +57,7 @@ UINT WINAPI RecordStart(LPCSTR commandLine, UINT show)
     return 33;
 }
 
-TEST(MainLoop, AHeldKeyIsOneCommandOtherWindowsKeysAreNoneAndTheQuitCodeStays)
+TEST_F(MainLoop, AHeldKeyIsOneCommandOtherWindowsKeysAreNoneAndTheQuitCodeStays)
 {
     const HACCEL keys = LoadAcceleratorsA(g_hInstance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     WPARAM code = 0;
@@ -77,33 +80,32 @@ TEST(MainLoop, AHeldKeyIsOneCommandOtherWindowsKeysAreNoneAndTheQuitCodeStays)
     PostMessageA(g_hControlDialog, WM_KEYUP, VK_F12, 0xC0000001);
     EXPECT_TRUE(DrainMessageQueue(keys, &code));
     EXPECT_EQ(code, 7u);
-    g_pWinExec = WinExec;
     char system[MAX_PATH];
     GetSystemDirectoryA(system, sizeof system);
     const std::string tool = std::string("\"") + system + "\\SNDVOL32.EXE\"";
     EXPECT_EQ(s_started, (std::vector<std::string>{tool + " /r", tool}));
 }
 
-TEST(DisplayFrame, CommonWidthSquareXYAndMinimisedPlace)
+TEST_F(DisplayFrame, CommonWidthSquareXYAndMinimisedPlace)
 {
-    const RECT d = Outer(g_hDecibelWindow), xy = Outer(g_hResurgeWindow);
-    MoveWindow(g_hDecibelWindow, d.left, d.top, 450, Height(g_hDecibelWindow) + 10, TRUE);
-    EXPECT_TRUE(Width(g_hWaveWindow) == 450 && Width(g_hFFTWindow) == 450);
-    EXPECT_TRUE(g_Settings.m_iCommonWindowXWidth == 450 &&
-                g_Settings.m_DecibelWindowYHeight == 298);
-    EXPECT_EQ(Height(g_hWaveWindow), 306) << "heights stay apart";
-    MoveWindow(g_hDecibelWindow, d.left, d.top, d.right - d.left, d.bottom - d.top, TRUE);
+    // The Decibel window 450 wide and 10 higher: Wave and FFT widths, the
+    // common width, the Decibel height, the Wave height (heights stay apart).
+    MoveWindow(g_hDecibelWindow, 10, 340, 450, 298, TRUE);
+    EXPECT_EQ((std::vector<int>{Width(g_hWaveWindow), Width(g_hFFTWindow),
+                                g_Settings.m_iCommonWindowXWidth, g_Settings.m_DecibelWindowYHeight,
+                                Height(g_hWaveWindow)}),
+              (std::vector<int>{450, 450, 450, 298, 306}));
     // The X-Y window squares its client area: 400 x 300 ends 362 x 381.
     const int c = GetSystemMetrics(SM_CYCAPTION);
-    MoveWindow(g_hResurgeWindow, xy.left, xy.top, 400, 300, TRUE);
-    EXPECT_TRUE(Width(g_hResurgeWindow) == 400 - 2 * c && Height(g_hResurgeWindow) == 400 - c);
-    MoveWindow(g_hResurgeWindow, xy.left, xy.top, xy.right - xy.left, xy.bottom - xy.top, TRUE);
-    // A minimised window is stored where it was, not at its icon's place.
-    const RECT normal = Outer(g_hWaveWindow);
+    MoveWindow(g_hResurgeWindow, 1000, 300, 400, 300, TRUE);
+    EXPECT_EQ(std::make_pair(Width(g_hResurgeWindow), Height(g_hResurgeWindow)),
+              std::make_pair(400 - 2 * c, 400 - c));
+    // A minimised window is stored where it was (450 wide now), not at its icon's place.
     ShowWindow(g_hWaveWindow, SW_MINIMIZE);
-    RECT restored = {};
-    EXPECT_TRUE(GetRestoredWindowRect(g_hWaveWindow, &restored) && EqualRect(&restored, &normal));
-    ShowWindow(g_hWaveWindow, SW_RESTORE);
+    RECT r = {};
+    EXPECT_TRUE(GetRestoredWindowRect(g_hWaveWindow, &r));
+    EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right, r.bottom}),
+              (std::vector<LONG>{10, 10, 460, 316}));
 }
 
 // Calls this executable makes to imported functions, counted through its
@@ -155,7 +157,7 @@ int HookImports()
     return hooked;
 }
 
-TEST(BlockStep, AThousandStepsAllocateNothingAndKeepTheGdiObjectCountFlat)
+TEST_F(BlockStep, AThousandStepsAllocateNothingAndKeepTheGdiObjectCountFlat)
 {
     ASSERT_EQ(HookImports(), 8) << "every counted function is imported";
     s_countHeap = true;  // the counter sees what it must; the GDI count shows below
@@ -167,7 +169,7 @@ TEST(BlockStep, AThousandStepsAllocateNothingAndKeepTheGdiObjectCountFlat)
     // The FFT window taller than 256 bins allow: 568 from the first block.
     const RECT wave = Outer(g_hWaveWindow), fft = Outer(g_hFFTWindow);
     MoveWindow(g_hFFTWindow, fft.left, fft.top, fft.right - fft.left, 700, TRUE);
-    PressStartStop();
+    Start();
     for (int k = 0; k < 1000; ++k) {
         // Past the first blocks every window has its pens; from then on each
         // object made (by a resize) is deleted. Now and then a backlog.
@@ -184,8 +186,9 @@ TEST(BlockStep, AThousandStepsAllocateNothingAndKeepTheGdiObjectCountFlat)
         Pump();
     }
     s_countGdi = false;
-    PressStartStop();
-    EXPECT_TRUE(Height(g_hFFTWindow) == 568 && g_Settings.m_FFTWindowYHeight == 568);
+    Stop();
+    EXPECT_EQ(Height(g_hFFTWindow), 568);
+    EXPECT_EQ(g_Settings.m_FFTWindowYHeight, 568);
     MoveWindow(g_hFFTWindow, fft.left, fft.top, fft.right - fft.left, fft.bottom - fft.top, TRUE);
     EXPECT_EQ(s_allocations, 0) << "heap allocations in 1000 block steps";
     EXPECT_EQ(s_created, s_deleted) << "GDI objects made and deleted";

@@ -13,10 +13,12 @@
 
 namespace {
 
-TEST(SettingsStore, FirstRunDefaultsAndTheShapeRule)
+using SettingsStore = FromKnownState;
+using CaptureSession = FromKnownState;
+
+TEST_F(SettingsStore, FirstRunDefaultsAndTheShapeRule)
 {
     const char kKey[] = "Software\\Korvane\\TavrelStoreTest";
-    const Settings saved = g_Settings;
     g_Settings = Settings();
     g_Settings.m_szKeyPath = kKey;
     RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
@@ -41,15 +43,12 @@ TEST(SettingsStore, FirstRunDefaultsAndTheShapeRule)
         EXPECT_EQ(GetSettingField(g_Settings, kSettingFields[field]), loaded) << field;
     RegCloseKey(key);
     RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
-    g_Settings = saved;
 }
 
-TEST(CaptureSession, ReadAcrossTheWrapOverloadCutAndStop)
+TEST_F(CaptureSession, ReadAcrossTheWrapOverloadCutAndStop)
 {
-    g_Settings.m_iSamplingRate = 48000;
-    PressStartStop();
+    ASSERT_TRUE(Start());
     FakeCaptureBuffer* b = Fake().LastBuffer();
-    ASSERT_TRUE(g_bCapturing && b);
     // 16 blocks of 1600 bytes, each ending on the event (the real line-in
     // shows the rest end to end).
     ASSERT_EQ(b->desc.dwBufferBytes, 25600u);
@@ -63,21 +62,25 @@ TEST(CaptureSession, ReadAcrossTheWrapOverloadCutAndStop)
     b->WriteFrames(15 * 1600, two.data(), 800);
     b->readPosition = 1600 + 700;
     ASSERT_EQ(ReadCapturedBlocks(), S_OK);
-    EXPECT_TRUE(g_iCountOfPCMData == 800 && std::equal(two.begin(), two.end(), g_pPCMData));
+    EXPECT_EQ(std::vector<short>(g_pPCMData, g_pPCMData + 2 * g_iCountOfPCMData), two);
     EXPECT_EQ(ReadCapturedBlocks(), S_FALSE) << "nothing new";
     EXPECT_EQ(g_iCountOfPCMData, 800) << "the block stays for the windows";
     g_Settings.m_bSkipAllProcessIfOverLoad = true;
     b->readPosition = 4 * 1600;
     ASSERT_EQ(ReadCapturedBlocks(), S_OK);
     EXPECT_EQ(g_iCountOfPCMData, 400) << "three blocks at once, cut to one";
-    g_Settings.m_bSkipAllProcessIfOverLoad = false;
-    // The stop reads what is left, frees and releases all but the device.
+    // The stop reads what is left once, frees and releases all but the device.
     b->readPosition = 6 * 1600;
     const int locks = b->lockCalls;
-    PressStartStop();
-    EXPECT_TRUE(!b->started && b->lockCalls == locks + 1 && !b->locked);
-    EXPECT_TRUE(!g_pPCMData && !g_pSpectrumWork && g_iCountOfPCMData == 0);
-    EXPECT_TRUE(!g_pCaptureBuffer && !g_pCaptureNotify && b->refs == 0);
+    Stop();
+    EXPECT_EQ(
+        std::make_tuple(b->started, b->lockCalls - locks, b->locked, b->refs, g_iCountOfPCMData),
+        std::make_tuple(false, 1, false, 0L, 0))
+        << "started, reads, locked, refs, frames";
+    EXPECT_EQ(g_pPCMData, nullptr);
+    EXPECT_EQ(g_pSpectrumWork, nullptr);
+    EXPECT_EQ(g_pCaptureBuffer, nullptr);
+    EXPECT_EQ(g_pCaptureNotify, nullptr);
     EXPECT_EQ(g_pDirectSoundCapture, &Fake());
     // The device list skips the primary device and ends at sixteen.
     EXPECT_TRUE(AddCaptureDevice(nullptr, "primary", "", nullptr));
@@ -85,34 +88,36 @@ TEST(CaptureSession, ReadAcrossTheWrapOverloadCutAndStop)
     int added = GetCaptureDeviceCount();
     while (added < 20 && AddCaptureDevice(&guid, "device", "module", nullptr))
         ++added;
-    EXPECT_TRUE(added == 16 && GetCaptureDeviceCount() == 16);
+    EXPECT_EQ(std::make_pair(added, GetCaptureDeviceCount()), std::make_pair(16, 16));
 }
 
-TEST(CaptureSession, AFailedStartIsReportedModallyAndLeavesNothingRunning)
+TEST_F(CaptureSession, AFailedStartIsReportedModallyAndLeavesNothingRunning)
 {
     // The device refuses to start; then stored rates out of range, which must
     // not reach the device at all.
     Fake().startResult = DSERR_GENERIC;
     ModalDriver driver;
     const int opens = g_captureOpens;
-    PressStartStop();
+    EXPECT_FALSE(Start());
     EXPECT_EQ(g_captureOpens, opens + 1) << "the device is opened afresh before giving up";
     Fake().startResult = S_OK;
     for (int rate : {50, 2000000}) {
         const size_t buffers = Fake().buffers.size();
         g_Settings.m_iSamplingRate = rate;
-        PressStartStop();
+        EXPECT_FALSE(Start());
         EXPECT_EQ(Fake().buffers.size(), buffers) << "a buffer asked for at " << rate << " Hz";
     }
     g_Settings.m_iSamplingRate = 48000;
     ASSERT_EQ(driver.boxes.size(), 3u);
     for (const SeenBox& box : driver.boxes) {
-        EXPECT_TRUE(box.text == "DirectSound デバイスが利用できません。" &&
-                    box.caption == "fatal error");
+        EXPECT_EQ(box.Shown(),
+                  std::make_tuple("fatal error", "DirectSound デバイスが利用できません。",
+                                  MB_ICONERROR, g_hControlDialog));
         EXPECT_FALSE(box.tavrelLive);
     }
-    EXPECT_TRUE(!g_bCapturing && !g_pPCMData && !g_pCaptureBuffer &&
-                Fake().LastBuffer()->refs == 0);
+    EXPECT_EQ(g_pPCMData, nullptr);
+    EXPECT_EQ(g_pCaptureBuffer, nullptr);
+    EXPECT_EQ(Fake().LastBuffer()->refs, 0);
 
     // A capture object that no longer starts, where the device opened afresh does: it captures
     // at the first press, with no box.
@@ -123,12 +128,10 @@ TEST(CaptureSession, AFailedStartIsReportedModallyAndLeavesNothingRunning)
         Fake().startResult = S_OK;
         return CreateFake(nullptr, capture, nullptr);
     };
-    PressStartStop();
-    const FakeCaptureBuffer* refused = Fake().buffers[0].get();
-    g_pDirectSoundCaptureCreate = CreateFake;
+    EXPECT_TRUE(Start());
     EXPECT_EQ(driver.boxes.size(), 3u) << "a box although the device opened afresh captures";
-    EXPECT_TRUE(g_bCapturing && Fake().LastBuffer()->started && refused->refs == 0);
-    PressStartStop();
+    EXPECT_TRUE(Fake().LastBuffer()->started);
+    EXPECT_EQ(Fake().buffers[0]->refs, 0) << "the refused buffer still held";
 }
 
 }  // namespace

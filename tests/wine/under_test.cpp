@@ -1,13 +1,16 @@
 #include "under_test.h"
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <cmath>
 #include <deque>
 #include <set>
 
+#include "about_dialog.h"
 #include "back_buffer.h"
 #include "block_step.h"
+#include "capture_session.h"
 #include "control_dialog.h"
 #include "device_list.h"
 #include "display_frame.h"
@@ -37,6 +40,7 @@ struct TavrelWindows : ::testing::Environment {
     void SetUp() override;
 };
 const auto* const g_tavrelWindows = ::testing::AddGlobalTestEnvironment(new TavrelWindows);
+static Settings s_known;  // once the windows stand
 
 void TavrelWindows::SetUp()
 {
@@ -48,11 +52,31 @@ void TavrelWindows::SetUp()
     s.m_DecibelWindowXPos = 10, s.m_DecibelWindowYPos = 340;
     s.m_FFTWindowXPos = 480, s.m_FFTWindowYPos = 640;
     g_hNotificationEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    g_pDirectSoundCapture = &Fake();
-    g_pDirectSoundCaptureCreate = CreateFake;  // a device opened afresh is the double again
     g_hControlDialog = CreateDialogParamA(g_hInstance, MAKEINTRESOURCEA(IDD_CONTROL), nullptr,
                                           ControlDialogProc, 0);
     ShowWindow(g_hControlDialog, SW_SHOW);
+    Pump();
+    s_known = g_Settings;
+}
+
+void FromKnownState::SetUp()
+{
+    g_Settings = s_known;
+    Stop();
+    g_pDirectSoundCapture = &Fake();
+    g_pDirectSoundCaptureCreate = CreateFake;  // a device opened afresh is the double again
+    Fake().startResult = S_OK;
+    g_pShellExecuteA = ShellExecuteA, g_pHtmlHelpA = nullptr, g_pWinExec = WinExec;
+    ApplyWindowVisibility();
+    const Settings& s = s_known;
+    const int w = s.m_iCommonWindowXWidth;
+    MoveWindow(g_hWaveWindow, s.m_WaveWindowXPos, s.m_WaveWindowYPos, w, s.m_WaveWindowYHeight,
+               TRUE);
+    MoveWindow(g_hResurgeWindow, s.m_ResurgeWindowXPos, s.m_ResurgeWindowYPos,
+               s.m_ResurgeWindowXWidth, s.m_ResurgeWindowYHeight, TRUE);
+    MoveWindow(g_hDecibelWindow, s.m_DecibelWindowXPos, s.m_DecibelWindowYPos, w,
+               s.m_DecibelWindowYHeight, TRUE);
+    MoveWindow(g_hFFTWindow, s.m_FFTWindowXPos, s.m_FFTWindowYPos, w, s.m_FFTWindowYHeight, TRUE);
     Pump();
 }
 
@@ -63,7 +87,7 @@ void Pump()
     DrainMessageQueue(nullptr, &code);
 }
 
-void PressStartStop() { SendMessageA(g_hControlDialog, WM_COMMAND, IDC_STARTSTOP, 0); }
+void FromKnownState::StartStop() { SendMessageA(g_hControlDialog, WM_COMMAND, IDC_STARTSTOP, 0); }
 
 bool FeedBlock(const std::vector<short>& frames)
 {
@@ -105,7 +129,57 @@ std::string ItemText(HWND dialog, int id)
     return text;
 }
 
+std::string Texts(HWND dialog)
+{
+    char text[1024] = {};
+    GetWindowTextA(dialog, text, sizeof text);
+    std::string texts = text;
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        const LONG picture = GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK;  // SS_ICON, SS_BITMAP
+        if (GetClassNameA(c, text, sizeof text) &&
+            (!lstrcmpiA(text, "Button") ||
+             (!lstrcmpiA(text, "Static") && picture != SS_ICON && picture != SS_BITMAP)))
+            texts += "|" + std::string(text, GetWindowTextA(c, text, sizeof text));
+    }
+    return texts;
+}
+
+std::string ListItems(HWND dialog, int id)
+{
+    std::string items;
+    char text[256];
+    for (int i = 0;
+         SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text)) >= 0; ++i)
+        items += (i ? " " : "") + std::string(text);
+    return items;
+}
+
 namespace {
+
+// The button an open box has given the focus. DM_GETDEFID would name the
+// template's, which under Wine stays OK whatever the box's buttons.
+int DefaultButton(HWND box)
+{
+    HWND focus = GetFocus();
+    return IsChild(box, focus) ? GetDlgCtrlID(focus) : IDOK;
+}
+
+// What a box shows as MB_ flags: its buttons, its icon (the system's shared
+// ones) and MB_DEFBUTTON2 when the focus is on No.
+long BoxStyle(HWND box)
+{
+    long style = GetDlgItem(box, IDYES)      ? MB_YESNO
+                 : GetDlgItem(box, IDCANCEL) ? MB_OKCANCEL
+                                             : MB_OK;
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        for (const auto& [flag, icon] : {std::make_pair(MB_ICONERROR, IDI_ERROR),
+                                         {MB_ICONQUESTION, IDI_QUESTION},
+                                         {MB_ICONWARNING, IDI_WARNING}})
+            if (SendMessageA(c, STM_GETICON, 0, 0) ==
+                reinterpret_cast<LPARAM>(LoadIconA(nullptr, icon)))
+                style |= flag;
+    return style | (DefaultButton(box) == IDNO ? MB_DEFBUTTON2 : 0);
+}
 
 HHOOK s_hook = nullptr;
 ModalDriver* s_driver = nullptr;
@@ -124,15 +198,15 @@ void CALLBACK RunNext(HWND dialog, UINT, UINT_PTR id, DWORD)
         for (HWND w :
              {g_hControlDialog, g_hWaveWindow, g_hResurgeWindow, g_hDecibelWindow, g_hFFTWindow})
             live = live || (IsWindowVisible(w) && IsWindowEnabled(w));
-        s_driver->boxes.push_back(
-            {caption, ItemText(dialog, 0xFFFF), GetWindow(dialog, GW_OWNER), live});
+        s_driver->boxes.push_back({caption, ItemText(dialog, 0xFFFF), BoxStyle(dialog),
+                                   GetWindow(dialog, GW_OWNER), live});
     }
     if (!s_scripts.empty()) {
         std::function<void(HWND)> script = s_scripts.front();
         s_scripts.pop_front();
         return script(dialog);
     }
-    const WPARAM answer = box ? LOWORD(SendMessageA(dialog, DM_GETDEFID, 0, 0)) : IDCANCEL;
+    const WPARAM answer = box ? DefaultButton(dialog) : IDCANCEL;
     PostMessageA(dialog, WM_COMMAND, answer, 0);
 }
 
