@@ -122,8 +122,10 @@ void RunRow(const Row& row)
         PostMessageW(box.owner, WM_COMMAND, IDOK, 0);
         ExpectBox(t, kInitFailed);
     }
-    EXPECT_TRUE(row.spaceBox || (t.Captures() && t.Item(IDC_FORMAT) == L"48000 Hz, 16-bit Stereo"))
-        << "no capture";
+    if (!row.spaceBox) {
+        EXPECT_TRUE(t.Captures()) << "no capture";
+        EXPECT_EQ(t.Item(IDC_FORMAT), L"48000 Hz, 16-bit Stereo");
+    }
     DWORD_PTR result = 0;
     if (row.end == End::kF12)
         t.Key(VK_F12);
