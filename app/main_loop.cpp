@@ -2,6 +2,7 @@
 
 #include "block_step.h"
 #include "own_windows.h"
+#include "screen_update.h"
 #include "shell_state.h"
 
 // A key held down sends WM_KEYDOWN again and again; only its first press
@@ -60,8 +61,10 @@ WPARAM RunMainLoop(HACCEL accelerators)
         // Without an event (its creation failed) wait for input alone rather
         // than spin on a failing wait.
         DWORD handles = g_hNotificationEvent ? 1 : 0;
-        DWORD wake =
-            MsgWaitForMultipleObjects(handles, &g_hNotificationEvent, FALSE, INFINITE, QS_ALLINPUT);
+        DWORD wake = MsgWaitForMultipleObjects(handles, &g_hNotificationEvent, FALSE,
+                                               ScreenWaitTimeout(INFINITE), QS_ALLINPUT);
+        if (TakeScreenWake(wake, handles))
+            continue;
         if (handles == 1 && wake == WAIT_OBJECT_0) {
             if (!RunBlockStep())
                 quit = true;

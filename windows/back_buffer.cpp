@@ -14,6 +14,7 @@ static void FreeBitmap(BackBuffer* buffer)
     buffer->previousBitmap = nullptr;
     buffer->bits = nullptr;
     buffer->width = buffer->height = 0;
+    SetRectEmpty(&buffer->unshown);
 }
 
 void FreeBackBuffer(BackBuffer* buffer)

@@ -19,6 +19,8 @@ struct BackBuffer {
     // Nothing drawn since the buffer was made or cleared: the next paint
     // draws the whole scale and shows the whole buffer.
     bool blank;
+    // What was drawn since the screen was last brought up to date.
+    RECT unshown;
     PenCache pens;
 };
 
