@@ -7,6 +7,8 @@ namespace {
 
 bool s_behind = false;
 LARGE_INTEGER s_lastUpdate = {};
+// When the oldest block not yet on the screen was drawn.
+LARGE_INTEGER s_behindSince = {};
 // Counts of the performance counter: the refresh period, less a millisecond
 // so that a wait ending on its millisecond boundary finds the screen due.
 LONGLONG s_period = 0;
@@ -27,14 +29,14 @@ void FindRefreshPeriod()
     s_period = frequency.QuadPart / hz - s_millisecond;
 }
 
-// Counts until the screen is due; 0 or less when it is.
-LONGLONG CountsUntilDue()
+// Counts until a refresh after the time; 0 or less once it has passed.
+LONGLONG CountsUntilRefreshAfter(const LARGE_INTEGER& time)
 {
     if (s_period == 0)
         FindRefreshPeriod();
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
-    return s_lastUpdate.QuadPart + s_period - now.QuadPart;
+    return time.QuadPart + s_period - now.QuadPart;
 }
 
 }  // namespace
@@ -49,8 +51,10 @@ void BringScreenUpToDate()
 
 void NoteScreenBehind()
 {
+    if (!s_behind)
+        QueryPerformanceCounter(&s_behindSince);
     s_behind = true;
-    if (CountsUntilDue() <= 0)
+    if (CountsUntilRefreshAfter(s_lastUpdate) <= 0)
         BringScreenUpToDate();
 }
 
@@ -58,7 +62,10 @@ DWORD ScreenWaitTimeout(DWORD loopTimeout)
 {
     if (!s_behind)
         return loopTimeout;
-    const LONGLONG counts = CountsUntilDue();
+    // Until a refresh after the oldest block not shown: while blocks keep
+    // coming, the next one brings the screen up to date before that, and
+    // the wait ends only for one that is the last for a while.
+    const LONGLONG counts = CountsUntilRefreshAfter(s_behindSince);
     if (counts <= 0)
         return 0;
     const LONGLONG ms = (counts + s_millisecond - 1) / s_millisecond;
@@ -71,7 +78,7 @@ bool TakeScreenWake(DWORD wake, DWORD handles)
     if (handles == 1 && wake == WAIT_OBJECT_0)
         return false;
     const bool mine = s_behind && wake == WAIT_TIMEOUT;
-    if (s_behind && CountsUntilDue() <= 0)
+    if (s_behind && CountsUntilRefreshAfter(s_lastUpdate) <= 0)
         BringScreenUpToDate();
     return mine;
 }
