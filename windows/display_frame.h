@@ -72,6 +72,20 @@ DisplayPaint GatherDisplayPaint(BackBuffer* buffer);
 // cursor one column to its right, over the full client height.
 void DrawSweepCursor(const DisplayPaint& p);
 
+// Draws the scale again where a block changed the buffer: everywhere else
+// the buffer holds it still. A blank buffer gets all of it.
+template <typename DrawScale>
+void DrawScaleOver(BackBuffer* buffer, const RECT& changed, DrawScale drawScale)
+{
+    if (buffer->blank) {
+        drawScale();
+        return;
+    }
+    ClipBuffer(buffer, changed);
+    drawScale();
+    UnclipBuffer(buffer);
+}
+
 // The client columns x .. x + count - 1 over the full height of the buffer.
 RECT BufferColumns(const BackBuffer& buffer, int x, int count);
 
