@@ -55,6 +55,7 @@ cleanup() {
   [ $started_env -eq 1 ] && scripts/wine-env.sh stop "$env_dir"
 }
 trap cleanup EXIT
+trap 'echo "bench: failed at line $LINENO" >&2' ERR
 
 echo
 echo "== block step under Wine on the in-memory capture, four windows shown =="
