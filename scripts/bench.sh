@@ -47,6 +47,7 @@ tavrel='' floor=''
 settings_aside "$key" "$work"
 cleanup() {
   set +e
+  trap - ERR
   [ -n "$tavrel" ] && kill "$tavrel" 2>/dev/null
   [ -n "$floor" ] && kill "$floor" 2>/dev/null
   line_in_stop
