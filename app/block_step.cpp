@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include "capture_session.h"
+#include "counter_text.h"
 #include "display_frame.h"
 #include "failure_report.h"
+#include "screen_update.h"
 #include "settings.h"
 #include "shell_state.h"
 #include "sweep.h"
@@ -27,5 +29,6 @@ bool RunBlockStep()
         SendMessageA(g_hDecibelWindow, UM_NEWDATA, 0, 0);
     if (g_Settings.m_bIsShowFFTWindow)
         SendMessageA(g_hFFTWindow, UM_NEWDATA, 0, 0);
+    NoteScreenBehind();
     return readOk;
 }

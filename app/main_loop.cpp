@@ -4,6 +4,7 @@
 #include "capture_session.h"
 #include "control_dialog.h"
 #include "own_windows.h"
+#include "screen_update.h"
 #include "shell_state.h"
 
 // A key held down sends WM_KEYDOWN again and again; only its first press
@@ -66,7 +67,11 @@ WPARAM RunMainLoop(HACCEL accelerators)
         // so blocks that piled up under a modal loop are still taken.
         DWORD handles = g_hNotificationEvent ? 1 : 0;
         DWORD wake = MsgWaitForMultipleObjects(handles, &g_hNotificationEvent, FALSE,
-                                               GetCaptureWaitLimit(), QS_ALLINPUT);
+                                               ScreenWaitTimeout(GetCaptureWaitLimit()),
+                                               QS_ALLINPUT);
+        // A wake that was only the screen's brings it up to date, nothing more.
+        if (TakeScreenWake(wake, handles))
+            continue;
         if (handles == 1 && wake == WAIT_OBJECT_0) {
             MarkCaptureNotification();
             if (!RunBlockStep())

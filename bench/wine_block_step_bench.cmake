@@ -12,3 +12,9 @@ target_link_options(proc_sampler PRIVATE ${tavrel_link_options})
 
 set_target_properties(wine_block_step_bench proc_sampler PROPERTIES
                       RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+
+# The capture floor: Tavrel's capture session and read loop with no window.
+add_executable(capture_floor EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/capture_floor.cpp)
+target_link_libraries(capture_floor PRIVATE tavrel_capture)
+target_link_options(capture_floor PRIVATE ${tavrel_link_options})
+set_target_properties(capture_floor PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)

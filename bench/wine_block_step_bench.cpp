@@ -21,6 +21,7 @@
 #include "block_step.h"
 #include "capture_session.h"
 #include "control_dialog.h"
+#include "counter_text.h"
 #include "device_list.h"
 #include "display_frame.h"
 #include "fake_dsound.h"

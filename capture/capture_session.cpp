@@ -291,12 +291,3 @@ void DescribeCaptureFormat(const WAVEFORMATEX* format, char* text)
     wsprintfA(text, "%u Hz, %u-bit %s", static_cast<unsigned>(format->nSamplesPerSec),
               static_cast<unsigned>(format->wBitsPerSample), ChannelWord(format->nChannels));
 }
-
-void UpdateCounterText(HWND dialog)
-{
-    static CounterState counter;
-    const CounterReading reading = AdvanceCounter(counter, GetTickCount());
-    char text[64];
-    wsprintfA(text, "カウンタ: %u 秒数:%u", reading.blocks, reading.seconds);
-    SetDlgItemTextA(dialog, IDC_COUNTER, text);
-}

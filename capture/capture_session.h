@@ -73,7 +73,3 @@ void MarkCaptureNotification();
 
 // "%u Hz, %u-bit %s" into a 256-byte buffer.
 void DescribeCaptureFormat(const WAVEFORMATEX* format, char* text);
-
-// Writes "カウンタ: %d 秒数:%d" into the dialog's counter and counts the
-// block step.
-void UpdateCounterText(HWND dialog);

@@ -14,12 +14,16 @@ static void FreeBitmap(BackBuffer* buffer)
     buffer->previousBitmap = nullptr;
     buffer->bits = nullptr;
     buffer->width = buffer->height = 0;
+    SetRectEmpty(&buffer->unshown);
 }
 
 void FreeBackBuffer(BackBuffer* buffer)
 {
     FreeBitmap(buffer);
     FreePens(&buffer->pens);
+    if (buffer->clip)
+        DeleteObject(buffer->clip);
+    buffer->clip = nullptr;
 }
 
 bool MakeBackBuffer(BackBuffer* buffer, int width, int height, HBRUSH background)
@@ -88,6 +92,21 @@ void ShowBufferColumns(HWND window, const BackBuffer& buffer, int left, int righ
 {
     const RECT columns = {left, 0, right, buffer.height};
     ShowBufferRect(window, buffer, columns);
+}
+
+void ClipBuffer(BackBuffer* buffer, const RECT& rect)
+{
+    if (!buffer->dc)
+        return;
+    if (!buffer->clip)
+        buffer->clip = CreateRectRgn(0, 0, 0, 0);
+    if (buffer->clip && SetRectRgn(buffer->clip, rect.left, rect.top, rect.right, rect.bottom))
+        SelectClipRgn(buffer->dc, buffer->clip);
+}
+
+void UnclipBuffer(BackBuffer* buffer)
+{
+    ClipBuffer(buffer, {0, 0, buffer->width, buffer->height});
 }
 
 void PutBufferPixel(BackBuffer* buffer, int x, int y, RgbColour c)

@@ -19,7 +19,12 @@ struct BackBuffer {
     // Nothing drawn since the buffer was made or cleared: the next paint
     // draws the whole scale and shows the whole buffer.
     bool blank;
+    // What was drawn since the screen was last brought up to date.
+    RECT unshown;
     PenCache pens;
+    // The clip of a scale redrawn over part of the buffer; made once and
+    // kept with the pens, so no block makes a GDI object.
+    HRGN clip;
 };
 
 // Makes the bitmap anew, filled with the brush, at the window's client size;
@@ -36,6 +41,12 @@ void ClearBackBuffer(BackBuffer* buffer);
 // window's client area; parts outside the client area are left out.
 void ShowBufferColumns(HWND window, const BackBuffer& buffer, int left, int right);
 void ShowBufferRect(HWND window, const BackBuffer& buffer, const RECT& rect);
+
+// Drawing limited to the rectangle until UnclipBuffer; clipping to the
+// whole buffer, never to none, keeps the DC's own clip region from being
+// made again at every block.
+void ClipBuffer(BackBuffer* buffer, const RECT& rect);
+void UnclipBuffer(BackBuffer* buffer);
 
 // One pixel straight into the bits; nothing outside the buffer.
 void PutBufferPixel(BackBuffer* buffer, int x, int y, RgbColour colour);

@@ -16,14 +16,15 @@ DecibelTraceState s_decibelTrace;
 RECT PaintDecibel(HWND window, BackBuffer* buffer)
 {
     const DisplayPaint p = GatherDisplayPaint(buffer);
-    DecibelLevels levels = {0, 0};
-    if (g_bCapturing)
-        levels = DrawDecibelTrace(p, &s_decibelTrace);
-    DrawDecibelScale(p);
-    if (!g_bCapturing)
+    if (!g_bCapturing) {
+        DrawDecibelScale(p);
         return {0, 0, 0, 0};
+    }
+    const DecibelLevels levels = DrawDecibelTrace(p, &s_decibelTrace);
+    const RECT changed = BufferColumns(*buffer, p.sweepColumn - 1, 3);
+    DrawScaleOver(buffer, changed, [&] { DrawDecibelScale(p); });
     UpdateDecibelTitle(window, levels.left, levels.right);
-    return BufferColumns(*buffer, p.sweepColumn - 1, 3);
+    return changed;
 }
 
 const DisplayWindowUnit kDecibelUnit = {&kDecibelWindowFields, &s_decibelBuffer, WHITE_BRUSH,

@@ -84,6 +84,26 @@ void EnsureBuffer(HWND window, const DisplayWindowUnit& unit)
     RemakeBackBuffer(unit.buffer, window, static_cast<HBRUSH>(GetStockObject(unit.stockBrush)));
 }
 
+// The windows that draw blocks, with their own DC (CS_OWNDC), taken once for
+// the window's life.
+struct PresentedWindow {
+    HWND window;
+    HDC dc;
+    const DisplayWindowUnit* unit;
+};
+PresentedWindow s_presented[4];
+int s_presentedCount = 0;
+
+void RememberPresentedWindow(HWND window, const DisplayWindowUnit& unit)
+{
+    for (int i = 0; i < s_presentedCount; ++i)
+        if (s_presented[i].window == window)
+            return;
+    HDC dc = GetDC(window);
+    if (dc && s_presentedCount < 4)
+        s_presented[s_presentedCount++] = {window, dc, &unit};
+}
+
 }  // namespace
 
 ATOM RegisterDisplayClass(HINSTANCE instance, WNDPROC windowProc, const char* className,
@@ -271,6 +291,7 @@ LRESULT OnDisplayPaint(HWND window, const DisplayWindowUnit& unit)
             b.blank = false;
         }
         BitBlt(dc, 0, 0, b.width, b.height, b.dc, 0, 0, SRCCOPY);
+        SetRectEmpty(&b.unshown);
     }
     EndPaint(window, &paint);
     return 0;
@@ -282,14 +303,31 @@ LRESULT OnDisplayNewData(HWND window, const DisplayWindowUnit& unit)
     BackBuffer& b = *unit.buffer;
     if (!b.dc)
         return 0;
+    RememberPresentedWindow(window, unit);
     const bool wasBlank = b.blank;
-    const RECT changed = unit.paint(window, &b);
+    RECT changed = unit.paint(window, &b);
     b.blank = false;
     if (wasBlank)
-        ShowBufferColumns(window, b, 0, b.width);
-    else
-        ShowBufferRect(window, b, changed);
+        changed = {0, 0, b.width, b.height};
+    UnionRect(&b.unshown, &b.unshown, &changed);
     return 0;
+}
+
+void PresentDisplayWindows()
+{
+    for (int i = 0; i < s_presentedCount; ++i) {
+        const PresentedWindow& w = s_presented[i];
+        BackBuffer& b = *w.unit->buffer;
+        // A hidden window shows nothing; a minimised one has no buffer.
+        if (!*w.unit->fields->shown || !b.dc || IsRectEmpty(&b.unshown))
+            continue;
+        RECT r = b.unshown;
+        const RECT all = {0, 0, b.width, b.height};
+        SetRectEmpty(&b.unshown);
+        if (IntersectRect(&r, &r, &all))
+            BitBlt(w.dc, r.left, r.top, r.right - r.left, r.bottom - r.top, b.dc, r.left, r.top,
+                   SRCCOPY);
+    }
 }
 
 LRESULT OnDisplayClear(HWND window, const DisplayWindowUnit& unit)
@@ -297,6 +335,7 @@ LRESULT OnDisplayClear(HWND window, const DisplayWindowUnit& unit)
     EnsureBuffer(window, unit);
     ClearBackBuffer(unit.buffer);
     ShowBufferColumns(window, *unit.buffer, 0, unit.buffer->width);
+    SetRectEmpty(&unit.buffer->unshown);
     // Whatever was waiting to be painted is cleared already.
     ValidateRect(window, nullptr);
     return 0;

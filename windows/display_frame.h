@@ -75,6 +75,20 @@ DisplayPaint GatherDisplayPaint(BackBuffer* buffer);
 // cursor one column to its right, over the full client height.
 void DrawSweepCursor(const DisplayPaint& p);
 
+// Draws the scale again where a block changed the buffer: everywhere else
+// the buffer holds it still. A blank buffer gets all of it.
+template <typename DrawScale>
+void DrawScaleOver(BackBuffer* buffer, const RECT& changed, DrawScale drawScale)
+{
+    if (buffer->blank) {
+        drawScale();
+        return;
+    }
+    ClipBuffer(buffer, changed);
+    drawScale();
+    UnclipBuffer(buffer);
+}
+
 // The client columns x .. x + count - 1 over the full height of the buffer.
 RECT BufferColumns(const BackBuffer& buffer, int x, int count);
 
@@ -98,9 +112,11 @@ LRESULT OnSweepWindowSize(HWND window, WPARAM sizeType, const DisplayWindowUnit&
 // A paint the system asks for shows the buffer; a blank buffer (after an
 // erase request, a clear or a resize) gets the window's paint first.
 LRESULT OnDisplayPaint(HWND window, const DisplayWindowUnit& unit);
-// The block step's UM_NEWDATA: the paint into the buffer, then what it
-// changed (all of it after a clear or a resize) to the screen.
+// The block step's UM_NEWDATA: the paint into the buffer; what it changed
+// (all of it after a clear or a resize) waits for PresentDisplayWindows.
 LRESULT OnDisplayNewData(HWND window, const DisplayWindowUnit& unit);
+// Copies what each shown window drew since the last call to its screen.
+void PresentDisplayWindows();
 // UM_CLEAR: the buffer and the client area filled with the class brush.
 LRESULT OnDisplayClear(HWND window, const DisplayWindowUnit& unit);
 // An erase request: the buffer is cleared, as the screen was.

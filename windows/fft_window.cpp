@@ -16,12 +16,14 @@ RECT PaintFFT(HWND, BackBuffer* buffer)
 {
     const DisplayPaint p = GatherDisplayPaint(buffer);
     const int rate = GetSharedSamplingRate();
-    if (g_bCapturing)
-        DrawSpectrumColumn(p, rate, g_pSpectrumWork);
-    DrawFrequencyScale(p, rate);
-    if (!g_bCapturing)
+    if (!g_bCapturing) {
+        DrawFrequencyScale(p, rate);
         return {0, 0, 0, 0};
-    return BufferColumns(*buffer, p.sweepColumn, 2);
+    }
+    DrawSpectrumColumn(p, rate, g_pSpectrumWork);
+    const RECT changed = BufferColumns(*buffer, p.sweepColumn, 2);
+    DrawScaleOver(buffer, changed, [&] { DrawFrequencyScale(p, rate); });
+    return changed;
 }
 
 const DisplayWindowUnit kFFTUnit = {&kFFTWindowFields, &s_fftBuffer, WHITE_BRUSH, PaintFFT};

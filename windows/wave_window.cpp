@@ -14,12 +14,14 @@ BackBuffer s_waveBuffer;
 RECT PaintWave(HWND, BackBuffer* buffer)
 {
     const DisplayPaint p = GatherDisplayPaint(buffer);
-    if (g_bCapturing)
-        DrawWaveColumn(p, g_Settings.m_iCautionDecibelLevel);
-    DrawWaveScale(p);
-    if (!g_bCapturing)
+    if (!g_bCapturing) {
+        DrawWaveScale(p);
         return {0, 0, 0, 0};
-    return BufferColumns(*buffer, p.sweepColumn, 2);
+    }
+    DrawWaveColumn(p, g_Settings.m_iCautionDecibelLevel);
+    const RECT changed = BufferColumns(*buffer, p.sweepColumn, 2);
+    DrawScaleOver(buffer, changed, [&] { DrawWaveScale(p); });
+    return changed;
 }
 
 const DisplayWindowUnit kWaveUnit = {&kWaveWindowFields, &s_waveBuffer, WHITE_BRUSH, PaintWave};

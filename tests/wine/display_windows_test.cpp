@@ -15,6 +15,7 @@
 #include "level.h"
 #include "resurge_geometry.h"
 #include "resurge_window.h"
+#include "screen_update.h"
 #include "settings.h"
 #include "sweep.h"
 #include "under_test.h"
@@ -142,7 +143,9 @@ TEST_F(DisplayWindows, EveryPixelIsTheDirectDrawingAfterEveryBlock)
                          static_cast<HBRUSH>(GetStockObject(i == 1 ? BLACK_BRUSH : WHITE_BRUSH)));
     DecibelTraceState trace;
     trace.previousLeftY = trace.previousRightY = DecibelToY(-96, ref[2].height);
+    // Compared when the screen is brought up to date (at most once a refresh).
     auto paintAndCompare = [&](const char* what) {
+        BringScreenUpToDate();
         DisplayPaint p[4];
         for (int i = 0; i < 4; ++i)
             p[i] = GatherDisplayPaint(&ref[i]);
