@@ -54,12 +54,13 @@ void CALLBACK EndLoop(HWND, UINT, UINT_PTR id, DWORD)
     KillTimer(nullptr, id), PostQuitMessage(0);
 }
 
-TEST(BlockStep, TheCounterTextIsCurrentAndTheNewestBlockOnScreenWithinARefresh)
+TEST_F(BlockStep, TheCounterTextIsCurrentAndTheNewestBlockOnScreenWithinARefresh)
 {
-    PressStartStop();
+    ASSERT_TRUE(Start());
+    FeedBlock(Tone(400, 10000, 1000, 10000, 1000));  // the text has a number from here on
     const long blocks = CounterBlocks(ItemText(g_hControlDialog, IDC_COUNTER));
     FeedBlock(Tone(400, 10000, 1000, 10000, 1000));
-    FeedBlock(Tone(400, 10000, 1000, 10000, 1000));  // within a refresh of the first
+    FeedBlock(Tone(400, 10000, 1000, 10000, 1000));  // within a refresh of the one before
     const std::string counter = ItemText(g_hControlDialog, IDC_COUNTER);
     EXPECT_EQ(CounterBlocks(counter), blocks + 2) << "asked at once, the counter has both";
     // The main loop alone for one refresh, no block coming: the screen
@@ -78,7 +79,6 @@ TEST(BlockStep, TheCounterTextIsCurrentAndTheNewestBlockOnScreenWithinARefresh)
         GetClientRect(w, &client);
         EXPECT_EQ(ScreenPixels(w)[client.right * 10 + GetSweepColumn() + 1], 0xFF0000u);
     }
-    PressStartStop();
 }
 
 std::vector<std::string> s_started;
