@@ -15,20 +15,13 @@
 #include "shell_state.h"
 #include "sweep.h"
 
-static void SetDialogIcon(HWND window, int iconId)
-{
-    HICON icon = LoadIconA(g_hInstance, MAKEINTRESOURCEA(iconId));
-    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-}
-
 bool InitControlDialog(HWND dialog)
 {
     PlaceWindow(dialog, g_Settings.m_CtrlDlgWindowXPos, g_Settings.m_CtrlDlgWindowYPos, 0, 0);
     SetFocus(GetDlgItem(dialog, IDC_STARTSTOP));
     if (!CreateDisplayWindows(g_hInstance))
         return false;
-    SetDialogIcon(dialog, IDI_TAVREL);
+    SetWindowIcons(g_hInstance, dialog, IDI_TAVREL);
     return true;
 }
 

@@ -70,5 +70,5 @@ void DrawDecibelScale(const DisplayPaint& p)
 
 LRESULT CALLBACK DecibelWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return HandleSweepWindowMessage(window, message, wParam, lParam, kDecibelUnit);
+    return HandleDisplayWindowMessage(window, message, wParam, lParam, kDecibelUnit);
 }

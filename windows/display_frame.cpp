@@ -60,13 +60,6 @@ const DWORD kDisplayWindowStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 // Placeholder rectangle of creation; the creation handler moves the window.
 const int kCreateX = 0, kCreateY = 0, kCreateWidth = 400, kCreateHeight = 200;
 
-void SetWindowIcons(HINSTANCE instance, HWND window, int iconId)
-{
-    HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(iconId));
-    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-}
-
 PixelRect ToPixelRect(const RECT& r)
 {
     return {r.left, r.top, r.right, r.bottom};
@@ -105,6 +98,13 @@ void RememberPresentedWindow(HWND window, const DisplayWindowUnit& unit)
 }
 
 }  // namespace
+
+void SetWindowIcons(HINSTANCE instance, HWND window, int iconId)
+{
+    HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(iconId));
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
 
 ATOM RegisterDisplayClass(HINSTANCE instance, WNDPROC windowProc, const char* className,
                           int stockBrush)
@@ -352,8 +352,8 @@ LRESULT OnDisplayEraseBackground(HWND window, WPARAM wParam, LPARAM lParam,
     return 1;
 }
 
-LRESULT HandleSweepWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                 const DisplayWindowUnit& unit)
+LRESULT HandleDisplayWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                   const DisplayWindowUnit& unit)
 {
     switch (message) {
     case WM_CREATE:

@@ -44,6 +44,9 @@ HWND CreateDisplayWindow(HINSTANCE instance, const char* className, const char* 
 // first failure (later classes are not registered).
 bool CreateDisplayWindows(HINSTANCE instance);
 
+// The icon resource iconId as the window's big and small icon.
+void SetWindowIcons(HINSTANCE instance, HWND window, int iconId);
+
 // Moves the outer rectangle to (x, y); a width or height of 0 keeps the
 // current one. A rectangle that lies on no monitor at all is moved onto the
 // nearest monitor's work area instead. Repaints.
@@ -123,8 +126,10 @@ LRESULT OnDisplayClear(HWND window, const DisplayWindowUnit& unit);
 LRESULT OnDisplayEraseBackground(HWND window, WPARAM wParam, LPARAM lParam,
                                  const DisplayWindowUnit& unit);
 
-// Dispatch of the messages of the Wave and Decibel windows (the FFT window's
-// base): WM_CREATE, WM_SIZE, WM_PAINT, WM_ERASEBKGND, WM_CLOSE, WM_DESTROY,
-// UM_NEWDATA, UM_CLEAR; everything else to the default window procedure.
-LRESULT HandleSweepWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                 const DisplayWindowUnit& unit);
+// Dispatch of the messages the display windows share: WM_CREATE, WM_SIZE,
+// WM_PAINT, WM_ERASEBKGND, WM_CLOSE, WM_DESTROY, UM_NEWDATA, UM_CLEAR as the
+// Wave and Decibel windows handle them; everything else to the default
+// window procedure. The FFT and X-Y windows handle first what they do
+// differently and pass the rest here.
+LRESULT HandleDisplayWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                   const DisplayWindowUnit& unit);

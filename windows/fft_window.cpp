@@ -115,6 +115,6 @@ LRESULT CALLBACK FFTWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case UM_NEWDATA:
         return OnFFTNewData(window);
     default:
-        return HandleSweepWindowMessage(window, message, wParam, lParam, kFFTUnit);
+        return HandleDisplayWindowMessage(window, message, wParam, lParam, kFFTUnit);
     }
 }

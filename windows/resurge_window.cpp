@@ -165,14 +165,8 @@ RECT DrawResurgeFrame(const DisplayPaint& p, const ResurgeOptions& options, int 
 LRESULT CALLBACK ResurgeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CREATE:
-        return OnDisplayCreate(window, kResurgeUnit);
     case WM_SIZE:
         return OnResurgeSize(window, wParam);
-    case WM_PAINT:
-        return OnDisplayPaint(window, kResurgeUnit);
-    case WM_ERASEBKGND:
-        return OnDisplayEraseBackground(window, wParam, lParam, kResurgeUnit);
     case WM_CLOSE:
         return OnResurgeClose();
     case WM_DESTROY:
@@ -180,9 +174,7 @@ LRESULT CALLBACK ResurgeWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         return 0;
     case UM_NEWDATA:
         return OnResurgeNewData(window);
-    case UM_CLEAR:
-        return OnDisplayClear(window, kResurgeUnit);
     default:
-        return DefWindowProcA(window, message, wParam, lParam);
+        return HandleDisplayWindowMessage(window, message, wParam, lParam, kResurgeUnit);
     }
 }

@@ -66,5 +66,5 @@ void DrawWaveScale(const DisplayPaint& p)
 
 LRESULT CALLBACK WaveWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return HandleSweepWindowMessage(window, message, wParam, lParam, kWaveUnit);
+    return HandleDisplayWindowMessage(window, message, wParam, lParam, kWaveUnit);
 }
