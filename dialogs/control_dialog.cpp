@@ -4,6 +4,7 @@
 #include "capture_session.h"
 #include "device_list.h"
 #include "display_frame.h"
+#include "display_windows.h"
 #include "exit_command.h"
 #include "failure_report.h"
 #include "module_path.h"

@@ -1,14 +1,9 @@
 #include "display_frame.h"
 
-#include "decibel_window.h"
-#include "fft_window.h"
 #include "frame_geometry.h"
-#include "resource.h"
-#include "resurge_window.h"
 #include "settings.h"
 #include "shell_state.h"
 #include "sweep.h"
-#include "wave_window.h"
 
 HWND g_hWaveWindow = nullptr;
 HWND g_hResurgeWindow = nullptr;
@@ -37,33 +32,6 @@ namespace {
 // keeps a platform that clamps windows differently from ping-ponging.
 int s_iWidthSyncDepth = 0;
 const int kMaxWidthSyncDepth = 4;
-
-struct DisplayWindowDesc {
-    const char* className;
-    const char* title;
-    WNDPROC windowProc;
-    int stockBrush;
-    int iconId;
-    HWND* handle;
-};
-
-const DisplayWindowDesc kDisplayWindows[] = {
-    {"WAVECLASS", "サンプリング波形", WaveWindowProc, WHITE_BRUSH, IDI_WAVE, &g_hWaveWindow},
-    {"RESURGECLASS", "X-Y", ResurgeWindowProc, BLACK_BRUSH, IDI_RESURGE, &g_hResurgeWindow},
-    {"DECIBELCLASS", "有効デシベル", DecibelWindowProc, WHITE_BRUSH, IDI_DECIBEL,
-     &g_hDecibelWindow},
-    {"FFTCLASS", "FFT", FFTWindowProc, WHITE_BRUSH, IDI_FFT, &g_hFFTWindow},
-};
-
-const DWORD kDisplayWindowStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
-
-// Placeholder rectangle of creation; the creation handler moves the window.
-const int kCreateX = 0, kCreateY = 0, kCreateWidth = 400, kCreateHeight = 200;
-
-PixelRect ToPixelRect(const RECT& r)
-{
-    return {r.left, r.top, r.right, r.bottom};
-}
 
 // The buffer follows the client size; it is made lazily too, since a window
 // created at its final size may see no WM_SIZE before its first paint.
@@ -98,76 +66,6 @@ void RememberPresentedWindow(HWND window, const DisplayWindowUnit& unit)
 }
 
 }  // namespace
-
-void SetWindowIcons(HINSTANCE instance, HWND window, int iconId)
-{
-    HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(iconId));
-    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-}
-
-ATOM RegisterDisplayClass(HINSTANCE instance, WNDPROC windowProc, const char* className,
-                          int stockBrush)
-{
-    WNDCLASSA wc = {};
-    wc.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(stockBrush));
-    wc.lpszClassName = className;
-    return RegisterClassA(&wc);
-}
-
-HWND CreateDisplayWindow(HINSTANCE instance, const char* className, const char* title, int x, int y,
-                         int width, int height, int showCommand)
-{
-    HWND window = CreateWindowExA(0, className, title, kDisplayWindowStyle, x, y, width, height,
-                                  nullptr, nullptr, instance, nullptr);
-    if (window) {
-        ShowWindow(window, showCommand);
-        UpdateWindow(window);
-    }
-    return window;
-}
-
-bool CreateDisplayWindows(HINSTANCE instance)
-{
-    for (const DisplayWindowDesc& d : kDisplayWindows) {
-        if (!RegisterDisplayClass(instance, d.windowProc, d.className, d.stockBrush))
-            return false;
-        *d.handle = CreateDisplayWindow(instance, d.className, d.title, kCreateX, kCreateY,
-                                        kCreateWidth, kCreateHeight, SW_HIDE);
-        if (!*d.handle)
-            return false;
-    }
-    ApplyWindowVisibility();
-    for (const DisplayWindowDesc& d : kDisplayWindows)
-        SetWindowIcons(instance, *d.handle, d.iconId);
-    return true;
-}
-
-void PlaceWindow(HWND window, int x, int y, int width, int height)
-{
-    RECT rc = {};
-    GetWindowRect(window, &rc);
-    const int w = ResolvePlacementExtent(width, rc.right - rc.left);
-    const int h = ResolvePlacementExtent(height, rc.bottom - rc.top);
-    RECT wanted = {x, y, ClampToInt(static_cast<long long>(x) + w),
-                   ClampToInt(static_cast<long long>(y) + h)};
-    // A place on no monitor (one removed, a smaller screen, a bad value)
-    // would leave the window out of reach for good.
-    if (!MonitorFromRect(&wanted, MONITOR_DEFAULTTONULL)) {
-        MONITORINFO monitor = {};
-        monitor.cbSize = sizeof monitor;
-        if (GetMonitorInfoA(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) {
-            const PixelRect r = BringOntoWorkArea(ToPixelRect(wanted), ToPixelRect(monitor.rcWork));
-            x = r.left;
-            y = r.top;
-        }
-    }
-    MoveWindow(window, x, y, w, h, TRUE);
-}
 
 void ApplyWindowVisibility()
 {
@@ -205,27 +103,6 @@ void SetWindowWidth(HWND window, int width)
     if (rc.right - rc.left == width)
         return;
     MoveWindow(window, rc.left, rc.top, width, rc.bottom - rc.top, TRUE);
-}
-
-bool GetRestoredWindowRect(HWND window, RECT* rect)
-{
-    if (!IsIconic(window))
-        return GetWindowRect(window, rect) != FALSE;
-    WINDOWPLACEMENT placement = {};
-    placement.length = sizeof placement;
-    if (!GetWindowPlacement(window, &placement))
-        return false;
-    // rcNormalPosition is in workspace coordinates: relative to the work area
-    // of the window's monitor. Shift it into screen coordinates so that the
-    // stored position puts the window back where it was.
-    RECT r = placement.rcNormalPosition;
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor))
-        OffsetRect(&r, monitor.rcWork.left - monitor.rcMonitor.left,
-                   monitor.rcWork.top - monitor.rcMonitor.top);
-    *rect = r;
-    return true;
 }
 
 DisplayPaint GatherDisplayPaint(BackBuffer* buffer)

@@ -1,11 +1,13 @@
-// The frame shared by the four display windows: classes, creation,
-// placement, visibility, the common width, and the redraw protocol through
-// each window's back buffer.
+// The frame shared by the four display windows: their handles and settings
+// fields, visibility, the common width, and the redraw protocol through each
+// window's back buffer. The windows are made in display_windows.h, placed in
+// window_placement.h.
 #pragma once
 #include <windows.h>
 
 #include "back_buffer.h"
 #include "shared_block.h"
+#include "window_placement.h"
 
 // Set when each window is created; valid until the process ends.
 extern HWND g_hWaveWindow;
@@ -26,43 +28,12 @@ extern const DisplayWindowFields kResurgeWindowFields;
 extern const DisplayWindowFields kDecibelWindowFields;
 extern const DisplayWindowFields kFFTWindowFields;
 
-// Class styles CS_HREDRAW | CS_VREDRAW | CS_OWNDC, arrow cursor, no icon, no
-// menu, the stock brush of the given index as background. 0 on failure. The
-// back buffer depends on CS_OWNDC: every block copies its changed columns to
-// the screen through GetDC, which then hands out the window's own DC instead
-// of making one per block.
-ATOM RegisterDisplayClass(HINSTANCE instance, WNDPROC windowProc, const char* className,
-                          int stockBrush);
-// Caption, close box and sizing border; no owner, no menu. Shown with
-// showCommand and updated when created. Null on failure.
-HWND CreateDisplayWindow(HINSTANCE instance, const char* className, const char* title, int x, int y,
-                         int width, int height, int showCommand);
-
-// Registers the four classes and creates the four windows hidden, in the
-// order Wave, X-Y, Decibel, FFT; each places itself while it is created.
-// Then shows those whose flag is set and gives each its icons. False at the
-// first failure (later classes are not registered).
-bool CreateDisplayWindows(HINSTANCE instance);
-
-// The icon resource iconId as the window's big and small icon.
-void SetWindowIcons(HINSTANCE instance, HWND window, int iconId);
-
-// Moves the outer rectangle to (x, y); a width or height of 0 keeps the
-// current one. A rectangle that lies on no monitor at all is moved onto the
-// nearest monitor's work area instead. Repaints.
-void PlaceWindow(HWND window, int x, int y, int width, int height);
-
 // SW_SHOWNORMAL or SW_HIDE for each window from its shown flag.
 void ApplyWindowVisibility();
 // Gives the Wave, Decibel and FFT windows this outer width.
 void SyncCommonWidth(int width);
 // Same left, top and height, new outer width; nothing for the X-Y window.
 void SetWindowWidth(HWND window, int width);
-
-// The outer rectangle to store for a window at exit, in screen coordinates.
-// For a minimised window that is its restored rectangle, never the icon
-// placement (-32000, -32000 on Windows).
-bool GetRestoredWindowRect(HWND window, RECT* rect);
 
 // What one paint draws with: the buffer it draws into (its size is the
 // client size), the block and the sweep column.
