@@ -1,6 +1,5 @@
 #include "decibel_window.h"
 
-#include "capture_session.h"
 #include "level.h"
 
 namespace {
@@ -10,25 +9,17 @@ BackBuffer s_decibelBuffer;
 // run, through stops, clears and resizes.
 DecibelTraceState s_decibelTrace;
 
-// The window's paint: while capturing the newest segments and the title,
-// then the scale. A segment runs from column x - 1 to x; the cursor stands
-// at x + 1.
-RECT PaintDecibel(HWND window, BackBuffer* buffer)
+// The newest segments and the title. A segment runs from column x - 1 to x;
+// the cursor stands at x + 1.
+RECT DrawDecibelBlock(const DisplayPaint& p)
 {
-    const DisplayPaint p = GatherDisplayPaint(buffer);
-    if (!g_bCapturing) {
-        DrawDecibelScale(p);
-        return {0, 0, 0, 0};
-    }
     const DecibelLevels levels = DrawDecibelTrace(p, &s_decibelTrace);
-    const RECT changed = BufferColumns(*buffer, p.sweepColumn - 1, 3);
-    DrawScaleOver(buffer, changed, [&] { DrawDecibelScale(p); });
-    UpdateDecibelTitle(window, levels.left, levels.right);
-    return changed;
+    UpdateDecibelTitle(p.window, levels.left, levels.right);
+    return BufferColumns(*p.target, p.sweepColumn - 1, 3);
 }
 
 const DisplayWindowUnit kDecibelUnit = {&kDecibelWindowFields, &s_decibelBuffer, WHITE_BRUSH,
-                                        PaintDecibel};
+                                        DrawDecibelBlock,      DrawDecibelScale, true};
 
 }  // namespace
 
@@ -55,7 +46,7 @@ DecibelLevels DrawDecibelTrace(const DisplayPaint& p, DecibelTraceState* trace)
     return {left, right};
 }
 
-void DrawDecibelScale(const DisplayPaint& p)
+RECT DrawDecibelScale(const DisplayPaint& p)
 {
     BackBuffer* b = p.target;
     DecibelScale scale;
@@ -66,6 +57,7 @@ void DrawDecibelScale(const DisplayPaint& p)
         DrawSegment(b->dc, &b->pens, g.line, kBlack);
         TextAt(b->dc, g.labelX, g.labelY, g.label);
     }
+    return {0, 0, 0, 0};
 }
 
 LRESULT CALLBACK DecibelWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

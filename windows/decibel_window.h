@@ -14,8 +14,8 @@ struct DecibelLevels {
 // The cursor and the newest segment of both traces, from where *trace says
 // each ended; moves *trace on. Returns the block's levels.
 DecibelLevels DrawDecibelTrace(const DisplayPaint& p, DecibelTraceState* trace);
-// Axis, grid lines and labels.
-void DrawDecibelScale(const DisplayPaint& p);
+// Axis, grid lines and labels; returns an empty rectangle.
+RECT DrawDecibelScale(const DisplayPaint& p);
 // Writes both levels into the title when more than 1000 ms have passed since
 // the last time it did.
 void UpdateDecibelTitle(HWND window, double leftLevel, double rightLevel);

@@ -1,5 +1,6 @@
 #include "display_frame.h"
 
+#include "capture_session.h"
 #include "frame_geometry.h"
 #include "settings.h"
 #include "shell_state.h"
@@ -105,9 +106,33 @@ void SetWindowWidth(HWND window, int width)
     MoveWindow(window, rc.left, rc.top, width, rc.bottom - rc.top, TRUE);
 }
 
-DisplayPaint GatherDisplayPaint(BackBuffer* buffer)
+DisplayPaint GatherDisplayPaint(HWND window, BackBuffer* buffer)
 {
-    return {buffer, GetSharedBlock(), GetSweepColumn()};
+    return {window,
+            buffer,
+            g_bCapturing,
+            GetSharedBlock(),
+            GetSweepColumn(),
+            g_iSweepPosition,
+            GetSharedSamplingRate(),
+            static_cast<int>(GetFramesPerBlock()),
+            g_pSpectrumWork,
+            &g_Settings};
+}
+
+RECT PaintDisplayWindow(HWND window, const DisplayWindowUnit& unit)
+{
+    const DisplayPaint p = GatherDisplayPaint(window, unit.buffer);
+    if (!p.capturing)
+        return unit.drawScale(p);
+    RECT changed = unit.drawBlock(p);
+    RECT scaleChanged = {0, 0, 0, 0};
+    if (unit.scaleOverBlockOnly)
+        DrawScaleOver(unit.buffer, changed, [&] { scaleChanged = unit.drawScale(p); });
+    else
+        scaleChanged = unit.drawScale(p);
+    UnionRect(&changed, &changed, &scaleChanged);
+    return changed;
 }
 
 void DrawSweepCursor(const DisplayPaint& p)
@@ -131,26 +156,27 @@ LRESULT OnDisplayCreate(HWND window, const DisplayWindowUnit& unit)
     return 0;
 }
 
-void OnDisplayResized(HWND window, const DisplayWindowUnit& unit)
-{
-    EnsureBuffer(window, unit);
-}
-
-LRESULT OnSweepWindowSize(HWND window, WPARAM sizeType, const DisplayWindowUnit& unit)
+bool TakeWindowSize(HWND window, WPARAM sizeType, const DisplayWindowUnit& unit, RECT* outer)
 {
     // IsIconic as well: the FFT window sends itself WM_SIZE with type 0 on
     // every block, minimised or not, and the icon rectangle is no size.
     if (LOWORD(sizeType) == SIZE_MINIMIZED || IsIconic(window))
-        return 0;
-    OnDisplayResized(window, unit);
+        return false;
+    EnsureBuffer(window, unit);
+    if (!GetWindowRect(window, outer))
+        return false;
+    *unit.fields->width = outer->right - outer->left;
+    *unit.fields->height = outer->bottom - outer->top;
+    return true;
+}
+
+bool ResizeSweepWindow(HWND window, WPARAM sizeType, const DisplayWindowUnit& unit)
+{
     RECT rc;
-    if (!GetWindowRect(window, &rc))
-        return 0;
-    const int width = rc.right - rc.left;
-    *unit.fields->width = width;
-    *unit.fields->height = rc.bottom - rc.top;
-    SyncCommonWidth(width);
-    return 0;
+    if (!TakeWindowSize(window, sizeType, unit, &rc))
+        return false;
+    SyncCommonWidth(rc.right - rc.left);
+    return true;
 }
 
 LRESULT OnDisplayPaint(HWND window, const DisplayWindowUnit& unit)
@@ -164,7 +190,7 @@ LRESULT OnDisplayPaint(HWND window, const DisplayWindowUnit& unit)
     BackBuffer& b = *unit.buffer;
     if (b.dc) {
         if (b.blank) {
-            unit.paint(window, &b);
+            PaintDisplayWindow(window, unit);
             b.blank = false;
         }
         BitBlt(dc, 0, 0, b.width, b.height, b.dc, 0, 0, SRCCOPY);
@@ -182,7 +208,7 @@ LRESULT OnDisplayNewData(HWND window, const DisplayWindowUnit& unit)
         return 0;
     RememberPresentedWindow(window, unit);
     const bool wasBlank = b.blank;
-    RECT changed = unit.paint(window, &b);
+    RECT changed = PaintDisplayWindow(window, unit);
     b.blank = false;
     if (wasBlank)
         changed = {0, 0, b.width, b.height};
@@ -236,7 +262,8 @@ LRESULT HandleDisplayWindowMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_CREATE:
         return OnDisplayCreate(window, unit);
     case WM_SIZE:
-        return OnSweepWindowSize(window, wParam, unit);
+        ResizeSweepWindow(window, wParam, unit);
+        return 0;
     case WM_PAINT:
         return OnDisplayPaint(window, unit);
     case WM_ERASEBKGND:

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "back_buffer.h"
+#include "settings.h"
 #include "shared_block.h"
 #include "window_placement.h"
 
@@ -35,15 +36,23 @@ void SyncCommonWidth(int width);
 // Same left, top and height, new outer width; nothing for the X-Y window.
 void SetWindowWidth(HWND window, int width);
 
-// What one paint draws with: the buffer it draws into (its size is the
-// client size), the block and the sweep column.
+// What one paint draws with: the window and the buffer it draws into (its
+// size is the client size), and what the block step left: whether a capture
+// runs, the block, the sweep, the capture's rate and block size, the FFT
+// window's scratch reals and the settings.
 struct DisplayPaint {
+    HWND window;
     BackBuffer* target;
+    bool capturing;
     SharedBlock block;
     int sweepColumn;
+    int sweepPosition;  // blocks since the start; the X-Y window blanks by it
+    int samplingRate;
+    int framesPerBlock;
+    double* spectrumWork;  // null while stopped
+    const Settings* settings;
 };
-// The shared block and the sweep column as the block step left them.
-DisplayPaint GatherDisplayPaint(BackBuffer* buffer);
+DisplayPaint GatherDisplayPaint(HWND window, BackBuffer* buffer);
 
 // Blanks the sweep column in the DC's background colour and draws the red
 // cursor one column to its right, over the full client height.
@@ -66,23 +75,37 @@ void DrawScaleOver(BackBuffer* buffer, const RECT& changed, DrawScale drawScale)
 // The client columns x .. x + count - 1 over the full height of the buffer.
 RECT BufferColumns(const BackBuffer& buffer, int x, int count);
 
-// One display window as the frame sees it. paint draws the window's paint
-// into its buffer (the newest data while capturing, then the scale) and
-// returns the rectangle it changed (empty when nothing on screen changes).
+// One display window as the frame sees it. While a capture runs, each paint
+// draws the newest block (drawBlock returns the rectangle it changed), then
+// the scale over it; otherwise only the scale. drawScale returns what it
+// changed beyond the block's rectangle. The sweeping windows' scales are
+// drawn again only where the block changed the buffer; the X-Y window's
+// frame is drawn everywhere, every time.
 struct DisplayWindowUnit {
     const DisplayWindowFields* fields;
     BackBuffer* buffer;
     int stockBrush;
-    RECT (*paint)(HWND window, BackBuffer* buffer);
+    RECT (*drawBlock)(const DisplayPaint& p);
+    RECT (*drawScale)(const DisplayPaint& p);
+    bool scaleOverBlockOnly;
 };
+
+// The window's paint into its buffer, as above. Returns the rectangle it
+// changed (empty when nothing on screen changes).
+RECT PaintDisplayWindow(HWND window, const DisplayWindowUnit& unit);
 
 // Handlers of the messages the display windows share. Each returns what the
 // window procedure returns.
 LRESULT OnDisplayCreate(HWND window, const DisplayWindowUnit& unit);
-// Makes the buffer anew, blank, when the client size changed: a resize
-// clears the history.
-void OnDisplayResized(HWND window, const DisplayWindowUnit& unit);
-LRESULT OnSweepWindowSize(HWND window, WPARAM sizeType, const DisplayWindowUnit& unit);
+// The start of every display window's WM_SIZE: nothing while minimised (the
+// icon's rectangle is no size to keep); otherwise the buffer is made anew,
+// blank, when the client size changed (a resize clears the history), and the
+// settings keep the outer size, which *outer gets. False when there is
+// nothing more to do.
+bool TakeWindowSize(HWND window, WPARAM sizeType, const DisplayWindowUnit& unit, RECT* outer);
+// The sweeping windows' WM_SIZE: the size taken, the common width made the
+// same on all three. False as TakeWindowSize.
+bool ResizeSweepWindow(HWND window, WPARAM sizeType, const DisplayWindowUnit& unit);
 // A paint the system asks for shows the buffer; a blank buffer (after an
 // erase request, a clear or a resize) gets the window's paint first.
 LRESULT OnDisplayPaint(HWND window, const DisplayWindowUnit& unit);

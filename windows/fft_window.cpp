@@ -11,32 +11,15 @@ namespace {
 
 BackBuffer s_fftBuffer;
 
-// The window's paint: while capturing the newest column, then the scale.
-RECT PaintFFT(HWND, BackBuffer* buffer)
-{
-    const DisplayPaint p = GatherDisplayPaint(buffer);
-    const int rate = GetSharedSamplingRate();
-    if (!g_bCapturing) {
-        DrawFrequencyScale(p, rate);
-        return {0, 0, 0, 0};
-    }
-    DrawSpectrumColumn(p, rate, g_pSpectrumWork);
-    const RECT changed = BufferColumns(*buffer, p.sweepColumn, 2);
-    DrawScaleOver(buffer, changed, [&] { DrawFrequencyScale(p, rate); });
-    return changed;
-}
-
-const DisplayWindowUnit kFFTUnit = {&kFFTWindowFields, &s_fftBuffer, WHITE_BRUSH, PaintFFT};
+const DisplayWindowUnit kFFTUnit = {&kFFTWindowFields,   &s_fftBuffer,       WHITE_BRUSH,
+                                    DrawSpectrumColumn, DrawFrequencyScale, true};
 
 // The shared handling, then the height limit while capturing. With no frames
 // yet there is no transform size and no limit: a limit of 0 would collapse
 // the window, and that height would be saved.
 LRESULT OnFFTSize(HWND window, WPARAM sizeType)
 {
-    if (LOWORD(sizeType) == SIZE_MINIMIZED || IsIconic(window))
-        return 0;
-    OnSweepWindowSize(window, sizeType, kFFTUnit);
-    if (!g_bCapturing)
+    if (!ResizeSweepWindow(window, sizeType, kFFTUnit) || !g_bCapturing)
         return 0;
     const int N = GetSpectrumSize(GetSharedBlock().count, GetSharedSamplingRate());
     if (N <= 0)
@@ -64,13 +47,16 @@ LRESULT OnFFTNewData(HWND window)
 
 }  // namespace
 
-void DrawSpectrumColumn(const DisplayPaint& p, int samplingRate, double* work)
+RECT DrawSpectrumColumn(const DisplayPaint& p)
 {
     DrawSweepCursor(p);
     BackBuffer* b = p.target;
-    const int N = GetSpectrumSize(p.block.count, samplingRate);
+    const RECT changed = BufferColumns(*b, p.sweepColumn, 2);
+    const int rate = p.samplingRate;
+    const int N = GetSpectrumSize(p.block.count, rate);
+    double* work = p.spectrumWork;
     if (N == 0 || !work)
-        return;
+        return changed;
     // The bins go straight into the bits: the cursor's lines must be there
     // first.
     GdiFlush();
@@ -80,16 +66,17 @@ void DrawSpectrumColumn(const DisplayPaint& p, int samplingRate, double* work)
         ComputeLevelSpectrum(work, N);
         // Increasing bins: where several share a row, the highest stays.
         for (int j = 0; j < N; ++j) {
-            const int y =
-                FrequencyToY(b->height, channel, BinFrequency(j, N, samplingRate), samplingRate);
+            const int y = FrequencyToY(b->height, channel, BinFrequency(j, N, rate), rate);
             PutBufferPixel(b, p.sweepColumn, y, LevelToColour(work[j]));
         }
     }
+    return changed;
 }
 
-void DrawFrequencyScale(const DisplayPaint& p, int samplingRate)
+RECT DrawFrequencyScale(const DisplayPaint& p)
 {
     BackBuffer* b = p.target;
+    const int rate = p.samplingRate;
     DrawSegment(b->dc, &b->pens, ScaleAxis(b->height), kBlack);
     for (int channel = 1; channel <= 2; ++channel) {
         const FftChannelLabel label = ComputeFftChannelLabel(b->height, channel);
@@ -97,14 +84,15 @@ void DrawFrequencyScale(const DisplayPaint& p, int samplingRate)
         TextAt(b->dc, label.x, label.y, label.text);
         SetTextColor(b->dc, ToColorRef(kBlack));
         // Bounded by the band's rows as well as by the rate.
-        const int count = FrequencyLabelCount(b->height, samplingRate);
+        const int count = FrequencyLabelCount(b->height, rate);
         for (int i = 0; i < count; ++i) {
             const FrequencyGridLine g =
-                ComputeFrequencyGridLine(b->width, b->height, channel, samplingRate, i);
+                ComputeFrequencyGridLine(b->width, b->height, channel, rate, i);
             DrawSegment(b->dc, &b->pens, g.line, kBlack);
             TextAt(b->dc, g.labelX, g.labelY, g.label);
         }
     }
+    return {0, 0, 0, 0};
 }
 
 LRESULT CALLBACK FFTWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -8,7 +8,9 @@
 LRESULT CALLBACK FFTWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The cursor, then one pixel per bin of each channel's spectrum at the sweep
-// column; work holds at least the transform size of doubles.
-void DrawSpectrumColumn(const DisplayPaint& p, int samplingRate, double* work);
-// Axis, channel labels, frequency grid lines and labels.
-void DrawFrequencyScale(const DisplayPaint& p, int samplingRate);
+// column, through p.spectrumWork, which holds at least the transform size of
+// doubles. Returns the columns it changed.
+RECT DrawSpectrumColumn(const DisplayPaint& p);
+// Axis, channel labels, frequency grid lines and labels at the capture's
+// rate; returns an empty rectangle.
+RECT DrawFrequencyScale(const DisplayPaint& p);

@@ -8,7 +8,6 @@
 #include "resurge_geometry.h"
 #include "settings.h"
 #include "shell_state.h"
-#include "sweep.h"
 
 namespace {
 
@@ -16,34 +15,8 @@ BackBuffer s_resurgeBuffer;
 // Moves the size handler has made from inside its own chain of WM_SIZE.
 int s_iNestedSquareMoves = 0;
 
-ResurgeOptions GatherResurgeOptions()
-{
-    const Settings& s = g_Settings;
-    return {s.m_iThinResurgeWave,
-            s.m_iResurgeXChannel,
-            s.m_iResurgeYChannel,
-            s.m_bIsShowResurgeChannelName,
-            s.m_bSkipResurgeProcessIfOverLoad,
-            static_cast<unsigned>(GetFramesPerBlock())};
-}
-
-// The window's paint: while capturing the trace, then the frame. What changed
-// is the trace's rectangle and what was blanked; the frame is drawn again
-// over pixels that were already its own everywhere else.
-RECT PaintResurge(HWND, BackBuffer* buffer)
-{
-    const DisplayPaint p = GatherDisplayPaint(buffer);
-    const ResurgeOptions options = GatherResurgeOptions();
-    RECT changed = {0, 0, 0, 0};
-    if (g_bCapturing)
-        changed = DrawResurgePlot(p, options);
-    const RECT blanked = DrawResurgeFrame(p, options, g_iSweepPosition);
-    UnionRect(&changed, &changed, &blanked);
-    return changed;
-}
-
 const DisplayWindowUnit kResurgeUnit = {&kResurgeWindowFields, &s_resurgeBuffer, BLACK_BRUSH,
-                                        PaintResurge};
+                                        DrawResurgePlot,       DrawResurgeFrame, false};
 
 ResurgePoint FramePoint(const ResurgeGeometry& g, const ResurgeOptions& o, const short* frame)
 {
@@ -53,17 +26,11 @@ ResurgePoint FramePoint(const ResurgeGeometry& g, const ResurgeOptions& o, const
 
 LRESULT OnResurgeSize(HWND window, WPARAM sizeType)
 {
-    // A minimised window's rectangle is not a size to keep or square up.
-    if (LOWORD(sizeType) == SIZE_MINIMIZED || IsIconic(window))
-        return 0;
-    OnDisplayResized(window, kResurgeUnit);
     RECT rc;
-    if (!GetWindowRect(window, &rc))
+    if (!TakeWindowSize(window, sizeType, kResurgeUnit, &rc))
         return 0;
     const int width = rc.right - rc.left;
     const int height = rc.bottom - rc.top;
-    g_Settings.m_ResurgeWindowXWidth = width;
-    g_Settings.m_ResurgeWindowYHeight = height;
     int newWidth = 0, newHeight = 0;
     if (!ResurgeSquareTarget(width, height, GetSystemMetrics(SM_CYCAPTION), s_iNestedSquareMoves,
                              &newWidth, &newHeight))
@@ -97,9 +64,21 @@ LRESULT OnResurgeClose()
 
 }  // namespace
 
-RECT DrawResurgePlot(const DisplayPaint& p, const ResurgeOptions& options)
+ResurgeOptions GatherResurgeOptions(const DisplayPaint& p)
+{
+    const Settings& s = *p.settings;
+    return {s.m_iThinResurgeWave,
+            s.m_iResurgeXChannel,
+            s.m_iResurgeYChannel,
+            s.m_bIsShowResurgeChannelName,
+            s.m_bSkipResurgeProcessIfOverLoad,
+            static_cast<unsigned>(p.framesPerBlock)};
+}
+
+RECT DrawResurgePlot(const DisplayPaint& p)
 {
     BackBuffer* b = p.target;
+    const ResurgeOptions options = GatherResurgeOptions(p);
     RECT drawn = {0, 0, 0, 0};
     const int n = ResurgeFrameCount(options.share, p.block.count, options.skipIfOverload,
                                     options.framesPerBlock);
@@ -132,9 +111,10 @@ RECT DrawResurgePlot(const DisplayPaint& p, const ResurgeOptions& options)
     return drawn;
 }
 
-RECT DrawResurgeFrame(const DisplayPaint& p, const ResurgeOptions& options, int sweepPosition)
+RECT DrawResurgeFrame(const DisplayPaint& p)
 {
     BackBuffer* b = p.target;
+    const ResurgeOptions options = GatherResurgeOptions(p);
     ResurgeFrame frame;
     ComputeResurgeFrame(b->width, b->height, options.xChannel, options.yChannel, &frame);
 
@@ -150,7 +130,7 @@ RECT DrawResurgeFrame(const DisplayPaint& p, const ResurgeOptions& options, int 
         DrawSegment(b->dc, &b->pens, side, kResurgeAxisColour, PS_DOT);
 
     RECT blanked = {0, 0, 0, 0};
-    if (!ResurgeBlankThisPaint(sweepPosition))
+    if (!ResurgeBlankThisPaint(p.sweepPosition))
         return blanked;
     HGDIOBJ previousBrush = SelectObject(b->dc, GetStockObject(BLACK_BRUSH));
     for (const PixelRect& r : frame.blank) {

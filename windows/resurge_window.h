@@ -17,10 +17,12 @@ struct ResurgeOptions {
     unsigned framesPerBlock;
 };
 
+ResurgeOptions GatherResurgeOptions(const DisplayPaint& p);
+
 // The green trace of the block. Returns the rectangle it drew in (empty when
 // it drew nothing).
-RECT DrawResurgePlot(const DisplayPaint& p, const ResurgeOptions& options);
+RECT DrawResurgePlot(const DisplayPaint& p);
 // Labels, axes, dotted plot box, and the blanking of the box when the sweep
 // position is a multiple of five. Returns the rectangle it blanked (empty
 // when it did not).
-RECT DrawResurgeFrame(const DisplayPaint& p, const ResurgeOptions& options, int sweepPosition);
+RECT DrawResurgeFrame(const DisplayPaint& p);

@@ -1,34 +1,18 @@
 #include "wave_window.h"
 
-#include "capture_session.h"
 #include "level.h"
-#include "settings.h"
 #include "wave_geometry.h"
 
 namespace {
 
 BackBuffer s_waveBuffer;
 
-// The window's paint: while capturing the newest column, then the scale.
-// The cursor blanks column x and stands at x + 1.
-RECT PaintWave(HWND, BackBuffer* buffer)
-{
-    const DisplayPaint p = GatherDisplayPaint(buffer);
-    if (!g_bCapturing) {
-        DrawWaveScale(p);
-        return {0, 0, 0, 0};
-    }
-    DrawWaveColumn(p, g_Settings.m_iCautionDecibelLevel);
-    const RECT changed = BufferColumns(*buffer, p.sweepColumn, 2);
-    DrawScaleOver(buffer, changed, [&] { DrawWaveScale(p); });
-    return changed;
-}
-
-const DisplayWindowUnit kWaveUnit = {&kWaveWindowFields, &s_waveBuffer, WHITE_BRUSH, PaintWave};
+const DisplayWindowUnit kWaveUnit = {&kWaveWindowFields, &s_waveBuffer, WHITE_BRUSH,
+                                     DrawWaveColumn,     DrawWaveScale, true};
 
 }  // namespace
 
-void DrawWaveColumn(const DisplayPaint& p, int cautionLevel)
+RECT DrawWaveColumn(const DisplayPaint& p)
 {
     DrawSweepCursor(p);
     BackBuffer* b = p.target;
@@ -40,16 +24,18 @@ void DrawWaveColumn(const DisplayPaint& p, int cautionLevel)
         const double level = PeakToPeakDecibel(max, min);
         WaveColumn column;
         // An empty block has no peaks to draw; the cursor has moved on all the same.
-        if (!ComputeWaveColumn(band, p.sweepColumn, p.block.count, max, min, level, cautionLevel,
-                               &column))
+        if (!ComputeWaveColumn(band, p.sweepColumn, p.block.count, max, min, level,
+                               p.settings->m_iCautionDecibelLevel, &column))
             continue;
         DrawSegment(b->dc, &b->pens, column.line, column.colour);
         if (column.hasClipMark)
             DrawSegment(b->dc, &b->pens, column.clipMark, kRed);
     }
+    // The cursor blanked column x and stands at x + 1.
+    return BufferColumns(*b, p.sweepColumn, 2);
 }
 
-void DrawWaveScale(const DisplayPaint& p)
+RECT DrawWaveScale(const DisplayPaint& p)
 {
     BackBuffer* b = p.target;
     WaveScale scale;
@@ -62,6 +48,7 @@ void DrawWaveScale(const DisplayPaint& p)
         DrawSegment(b->dc, &b->pens, c.fullScaleUp, kBlack);
         DrawSegment(b->dc, &b->pens, c.fullScaleDown, kBlack);
     }
+    return {0, 0, 0, 0};
 }
 
 LRESULT CALLBACK WaveWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -79,7 +79,7 @@ void PaintFFT(BackBuffer& b, const DisplayPaint& p)
                      FrequencyToY(b.height, ch, BinFrequency(j, N, 48000), 48000),
                      ToColorRef(LevelToColour(a[j])));
     }
-    DrawFrequencyScale(p, 48000);
+    DrawFrequencyScale(p);
 }
 
 void PaintResurge(BackBuffer& b, const DisplayPaint& p)
@@ -95,10 +95,7 @@ void PaintResurge(BackBuffer& b, const DisplayPaint& p)
                                     s.m_bSkipResurgeProcessIfOverLoad, 400);
     for (int i = 1; i < n; ++i)
         Line(b, {point(i).x, point(i).y, point(i - 1).x, point(i - 1).y}, kResurgeTraceColour);
-    DrawResurgeFrame(p,
-                     {s.m_iThinResurgeWave, s.m_iResurgeXChannel, s.m_iResurgeYChannel,
-                      s.m_bIsShowResurgeChannelName, s.m_bSkipResurgeProcessIfOverLoad, 400},
-                     g_iSweepPosition);
+    DrawResurgeFrame(p);
 }
 
 int Differences(HWND window, const BackBuffer& b)
@@ -148,7 +145,7 @@ TEST_F(DisplayWindows, EveryPixelIsTheDirectDrawingAfterEveryBlock)
         BringScreenUpToDate();
         DisplayPaint p[4];
         for (int i = 0; i < 4; ++i)
-            p[i] = GatherDisplayPaint(&ref[i]);
+            p[i] = GatherDisplayPaint(window[i], &ref[i]);
         PaintWave(ref[0], p[0]);
         PaintResurge(ref[1], p[1]);
         PaintDecibel(ref[2], p[2], &trace);
