@@ -32,7 +32,7 @@ int main(int argc, char** argv)
     if (FAILED(OpenCaptureDevice()))
         return 1;
     g_bCapturing = true;
-    if (FAILED(SwitchCapture(true))) {
+    if (FAILED(SwitchCapture(nullptr, true))) {
         std::fprintf(stderr, "capture_floor: the capture did not start\n");
         return 1;
     }
@@ -60,8 +60,7 @@ int main(int argc, char** argv)
                 DispatchMessageA(&msg);
         }
     }
-    g_bCapturing = false;
-    SwitchCapture(false);
+    StopCapturing(nullptr);
     ReleaseCaptureObjects();
     CloseHandle(g_hNotificationEvent);
     CoUninitialize();

@@ -235,7 +235,6 @@ int main(int argc, char** argv)
     RunRate(fake, 96000, blocks, detail);
 
     // Not SaveOnExit: the benchmark leaves the registry alone.
-    g_bCapturing = false;
-    SwitchCapture(false);
+    StopCapturing(g_hControlDialog);
     return 0;
 }

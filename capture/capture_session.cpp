@@ -152,7 +152,7 @@ static HRESULT AllocateSampleBuffers()
     return S_OK;
 }
 
-static HRESULT StartCapture()
+static HRESULT StartCapture(HWND dialog)
 {
     HRESULT hr = SetUpCaptureBuffer(&g_CaptureFormat);
     if (FAILED(hr))
@@ -171,7 +171,7 @@ static HRESULT StartCapture()
     g_pCaptureBuffer->GetFormat(&actual, sizeof(actual), &written);
     char text[256];
     DescribeCaptureFormat(&actual, text);
-    SetDlgItemTextA(g_hControlDialog, IDC_FORMAT, text);
+    SetDlgItemTextA(dialog, IDC_FORMAT, text);
     ArmCaptureWatch(g_CaptureWatch, GetTickCount());
     return S_OK;
 }
@@ -192,18 +192,18 @@ static HRESULT StopCapture()
     return S_OK;
 }
 
-HRESULT SwitchCapture(bool start)
+HRESULT SwitchCapture(HWND dialog, bool start)
 {
     DisarmCaptureWatch(g_CaptureWatch);
     BuildCaptureFormat(&g_CaptureFormat);
-    SetDlgItemTextA(g_hControlDialog, IDC_STARTSTOP, g_bCapturing ? "停止(Space)" : "開始(Space)");
-    return start ? StartCapture() : StopCapture();
+    SetDlgItemTextA(dialog, IDC_STARTSTOP, g_bCapturing ? "停止(Space)" : "開始(Space)");
+    return start ? StartCapture(dialog) : StopCapture();
 }
 
-HRESULT StopCapturing()
+HRESULT StopCapturing(HWND dialog)
 {
     g_bCapturing = false;
-    return SwitchCapture(false);
+    return SwitchCapture(dialog, false);
 }
 
 // Copies the two locked parts, oldest first, to the start of the shared

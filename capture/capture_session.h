@@ -52,11 +52,11 @@ HRESULT SetUpNotifications();
 
 // Starts or stops the capture and sets the control dialog's button text (from
 // g_bCapturing) and, on a start, its format text.
-HRESULT SwitchCapture(bool start);
+HRESULT SwitchCapture(HWND dialog, bool start);
 
 // Clears the capturing flag and stops: the one way every caller ends a
 // capture. The result is the stop's.
-HRESULT StopCapturing();
+HRESULT StopCapturing(HWND dialog);
 
 // Copies every whole block captured since the last read into the shared
 // sample buffer. S_OK with data delivered, S_FALSE with nothing to read (the

@@ -45,41 +45,41 @@ static void ClearDisplayWindows()
 // A start on a capture object that no longer works (its device went and
 // came back, or its sound server restarted) is tried once more on the chosen
 // device opened afresh, as the settings' OK opens it.
-static HRESULT StartCapturing()
+static HRESULT StartCapturing(HWND dialog)
 {
     g_bCapturing = true;
-    HRESULT hr = HasCaptureObject() ? SwitchCapture(true) : E_FAIL;
+    HRESULT hr = HasCaptureObject() ? SwitchCapture(dialog, true) : E_FAIL;
     // Memory that could not be had is no device's fault, and was reported.
     if (SUCCEEDED(hr) || hr == E_OUTOFMEMORY)
         return hr;
-    StopCapturing();
+    StopCapturing(dialog);
     hr = OpenChosenCaptureDevice();
     if (FAILED(hr))
         return hr;
     g_bCapturing = true;
-    return SwitchCapture(true);
+    return SwitchCapture(dialog, true);
 }
 
 static BOOL OnStartStop(HWND dialog)
 {
     HRESULT hr;
     if (g_bCapturing) {
-        hr = StopCapturing();
+        hr = StopCapturing(dialog);
     } else {
         g_iSweepPosition = 0;
         ClearDisplayWindows();
-        hr = StartCapturing();
+        hr = StartCapturing(dialog);
     }
     if (SUCCEEDED(hr))
         return TRUE;
-    StopCapturing();
+    StopCapturing(dialog);
     ReportFailure(kFailureDeviceUnavailable, hr, 0, dialog);
     return FALSE;
 }
 
 void StopLostCapture(HWND dialog)
 {
-    const HRESULT hr = StopCapturing();
+    const HRESULT hr = StopCapturing(dialog);
     // Its device is gone, and a stop on it fails half-way: what the capture
     // held goes now, and the next start opens the device afresh.
     FreeSampleBuffers();
@@ -106,7 +106,7 @@ static BOOL OnCommand(HWND dialog, int id)
     case IDC_STARTSTOP:
         return OnStartStop(dialog);
     case IDM_EXIT:
-        SaveOnExit();
+        SaveOnExit(dialog);
         DestroyWindow(dialog);
         return TRUE;
     case IDM_TOGGLE_WAVE:

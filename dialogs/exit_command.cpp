@@ -7,7 +7,6 @@
 #include "display_frame.h"
 #include "settings.h"
 #include "settings_store.h"
-#include "shell_state.h"
 
 // The window's top-left corner where it would be restored to. A minimised
 // window's rectangle is the parked one far off-screen; storing it would open
@@ -22,12 +21,12 @@ static void StoreWindowPlace(HWND window, int* x, int* y)
     }
 }
 
-void SaveOnExit()
+void SaveOnExit(HWND dialog)
 {
-    StopCapturing();
+    StopCapturing(dialog);
     ReleaseCaptureObjects();
 
-    StoreWindowPlace(g_hControlDialog, &g_Settings.m_CtrlDlgWindowXPos,
+    StoreWindowPlace(dialog, &g_Settings.m_CtrlDlgWindowXPos,
                      &g_Settings.m_CtrlDlgWindowYPos);
     RECT rect;
     if (GetRestoredWindowRect(g_hWaveWindow, &rect)) {

@@ -2,6 +2,9 @@
 // dialog's close box do before the dialog is destroyed.
 #pragma once
 
-// Stops the capture, releases the capture objects, copies the window
-// positions into the record and writes every value.
-void SaveOnExit();
+#include <windows.h>
+
+// Stops the capture, releases the capture objects, copies the control
+// dialog's and the display windows' positions into the record and writes
+// every value.
+void SaveOnExit(HWND dialog);

@@ -176,7 +176,7 @@ void StoreSettingsDialog(HWND dialog)
 // under whatever runs, and the main loop does not read blocks meanwhile.
 static void OnInitDialog(HWND dialog)
 {
-    StopCapturing();
+    StopCapturing(GetParent(dialog));
     FillSettingsDialog(dialog);
 }
 
