@@ -66,6 +66,26 @@ void RememberPresentedWindow(HWND window, const DisplayWindowUnit& unit)
         s_presented[s_presentedCount++] = {window, dc, &unit};
 }
 
+// The window's paint into its buffer (see DisplayWindowUnit). Returns the
+// rectangle it changed (empty when nothing on screen changes).
+RECT PaintDisplayWindow(HWND window, const DisplayWindowUnit& unit)
+{
+    const DisplayPaint p = GatherDisplayPaint(window, unit.buffer);
+    if (!p.capturing)
+        return unit.drawScale(p);
+    RECT changed = unit.drawBlock(p);
+    // A sweeping window's scale only where the block changed the buffer:
+    // everywhere else the buffer holds it still. A blank buffer gets all of it.
+    const bool clip = unit.scaleOverBlockOnly && !unit.buffer->blank;
+    if (clip)
+        ClipBuffer(unit.buffer, changed);
+    const RECT scaleChanged = unit.drawScale(p);
+    if (clip)
+        UnclipBuffer(unit.buffer);
+    UnionRect(&changed, &changed, &scaleChanged);
+    return changed;
+}
+
 }  // namespace
 
 void ApplyWindowVisibility()
@@ -118,21 +138,6 @@ DisplayPaint GatherDisplayPaint(HWND window, BackBuffer* buffer)
             static_cast<int>(GetFramesPerBlock()),
             g_pSpectrumWork,
             &g_Settings};
-}
-
-RECT PaintDisplayWindow(HWND window, const DisplayWindowUnit& unit)
-{
-    const DisplayPaint p = GatherDisplayPaint(window, unit.buffer);
-    if (!p.capturing)
-        return unit.drawScale(p);
-    RECT changed = unit.drawBlock(p);
-    RECT scaleChanged = {0, 0, 0, 0};
-    if (unit.scaleOverBlockOnly)
-        DrawScaleOver(unit.buffer, changed, [&] { scaleChanged = unit.drawScale(p); });
-    else
-        scaleChanged = unit.drawScale(p);
-    UnionRect(&changed, &changed, &scaleChanged);
-    return changed;
 }
 
 void DrawSweepCursor(const DisplayPaint& p)

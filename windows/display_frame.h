@@ -1,7 +1,8 @@
 // The frame shared by the four display windows: their handles and settings
-// fields, visibility, the common width, and the redraw protocol through each
-// window's back buffer. The windows are made in display_windows.h, placed in
-// window_placement.h.
+// fields, visibility, the common width, each window's paint (what it draws
+// with gathered once, its block and its scale drawn) and the redraw protocol
+// through each window's back buffer. The windows are made in
+// display_windows.h, placed in window_placement.h.
 #pragma once
 #include <windows.h>
 
@@ -58,20 +59,6 @@ DisplayPaint GatherDisplayPaint(HWND window, BackBuffer* buffer);
 // cursor one column to its right, over the full client height.
 void DrawSweepCursor(const DisplayPaint& p);
 
-// Draws the scale again where a block changed the buffer: everywhere else
-// the buffer holds it still. A blank buffer gets all of it.
-template <typename DrawScale>
-void DrawScaleOver(BackBuffer* buffer, const RECT& changed, DrawScale drawScale)
-{
-    if (buffer->blank) {
-        drawScale();
-        return;
-    }
-    ClipBuffer(buffer, changed);
-    drawScale();
-    UnclipBuffer(buffer);
-}
-
 // The client columns x .. x + count - 1 over the full height of the buffer.
 RECT BufferColumns(const BackBuffer& buffer, int x, int count);
 
@@ -89,10 +76,6 @@ struct DisplayWindowUnit {
     RECT (*drawScale)(const DisplayPaint& p);
     bool scaleOverBlockOnly;
 };
-
-// The window's paint into its buffer, as above. Returns the rectangle it
-// changed (empty when nothing on screen changes).
-RECT PaintDisplayWindow(HWND window, const DisplayWindowUnit& unit);
 
 // Handlers of the messages the display windows share. Each returns what the
 // window procedure returns.
@@ -112,7 +95,10 @@ LRESULT OnDisplayPaint(HWND window, const DisplayWindowUnit& unit);
 // The block step's UM_NEWDATA: the paint into the buffer; what it changed
 // (all of it after a clear or a resize) waits for PresentDisplayWindows.
 LRESULT OnDisplayNewData(HWND window, const DisplayWindowUnit& unit);
-// Copies what each shown window drew since the last call to its screen.
+// Copies what each shown window drew since the last call to its screen,
+// through the DC taken at its first block and kept: the classes are
+// CS_OWNDC (display_windows.h), so that DC stays the window's own, valid
+// and clipped to it for the window's life, and no DC is made per block.
 void PresentDisplayWindows();
 // UM_CLEAR: the buffer and the client area filled with the class brush.
 LRESULT OnDisplayClear(HWND window, const DisplayWindowUnit& unit);
