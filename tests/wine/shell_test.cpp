@@ -79,6 +79,16 @@ TEST_F(BlockStep, TheCounterTextIsCurrentAndTheNewestBlockOnScreenWithinARefresh
         GetClientRect(w, &client);
         EXPECT_EQ(ScreenPixels(w)[client.right * 10 + GetSweepColumn() + 1], 0xFF0000u);
     }
+    // Stopped, a window painted afresh shows its scale and no cursor.
+    Stop();
+    for (HWND w : {g_hWaveWindow, g_hDecibelWindow, g_hFFTWindow}) {
+        InvalidateRect(w, nullptr, TRUE), UpdateWindow(w);
+        const std::vector<std::uint32_t> shown = ScreenPixels(w);
+        RECT client = {};
+        GetClientRect(w, &client);
+        for (int y = 0; y < client.bottom; ++y)
+            ASSERT_NE(shown[client.right * y + GetSweepColumn() + 1], 0xFF0000u) << "row " << y;
+    }
 }
 
 std::vector<std::string> s_started;
