@@ -4,8 +4,10 @@
 # line-in at a chosen rate playing it, so the test environment's server and
 # its devices are left as they are.
 #
-#   demo_signal FILE RATE SECONDS   write the demo signal (s16le stereo):
-#                            1 kHz at -6 dB left, 440 Hz at -20 dB right
+#   demo_signal FILE RATE SECONDS [LEFT RIGHT]   write the demo signal
+#                            (s16le stereo): 1 kHz left, 440 Hz right, at
+#                            peaks LEFT and RIGHT of full scale (0.5 and
+#                            0.1: -6 and -20 dB)
 #   line_in_start DIR RATE   start the server (files in DIR); exports PULSE_SERVER
 #   line_in_play DIR RATE [RAW]   loop RAW (s16le stereo), by default the
 #                                 demo signal
@@ -19,7 +21,7 @@
 # Whole periods of both tones in a whole number of seconds: it loops seamlessly.
 demo_signal() {
   sox -n -r "$2" -c 2 -b 16 -e signed -t raw "$1" \
-      synth "$3" sine 1000 sine 440 gain -n 0 remix 1v0.5 2v0.1 2>/dev/null
+      synth "$3" sine 1000 sine 440 gain -n 0 remix "1v${4:-0.5}" "2v${5:-0.1}" 2>/dev/null
 }
 
 line_in_start() {

@@ -33,7 +33,7 @@ int Sh(const std::string& script)
 {
     static int count = 0;
     const std::string base = Scratch() + "/sh" + std::to_string(++count);
-    std::string command = "/bin/sh " + base + ".sh";
+    std::string command = "/bin/bash " + base + ".sh";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};

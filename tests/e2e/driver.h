@@ -13,8 +13,9 @@
 
 bool WaitUntil(const std::function<bool()>& done, DWORD ms = 5000);
 
-// The Unix side. Wine runs a Unix program but hands back no usable handle, so
-// a script reports its end through a file in this run's scratch folder.
+// The Unix side: a bash script. Wine runs a Unix program but hands back no
+// usable handle, so the script reports its end through a file in this run's
+// scratch folder.
 std::string Scratch();
 int Sh(const std::string& script);  // its exit status; -1 on time-out
 

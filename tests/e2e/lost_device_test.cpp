@@ -11,16 +11,13 @@
 
 namespace {
 
-// A tone into the test environment's line-in, left and right at the given
-// peak levels (full scale 1), until the line-in or the server goes.
+// The demo signal into the test environment's line-in, left and right at the
+// given peaks (full scale 1), until the line-in or the server goes.
 std::string Play(const char* left, const char* right)
 {
     const std::string raw = Scratch() + "/tone.raw";
-    return "sox -n -r 48000 -c 2 -b 16 -e signed -t raw " + raw +
-           " synth 1 sine 1000 sine 440 remix 1v" + left + " 2v" + right +
-           " && { setsid sh -c 'while cat " + raw +
-           "; do :; done | pacat --playback --device=tavrel_line --format=s16le --rate=48000"
-           " --channels=2 --raw' >/dev/null 2>&1 & }";
+    return ". \"$TAVREL_SOURCE_DIR/scripts/line-in.sh\" && demo_signal " + raw + " 48000 1 " +
+           left + " " + right + " && line_in_play " + Scratch() + " 48000 " + raw;
 }
 const char kLineIn[] = "module-null-sink sink_name=tavrel_line rate=48000 channels=2";
 const std::string kUnplug = "pactl unload-module module-null-sink";
